@@ -1,0 +1,33 @@
+# GoogleTest: Debian's package natively; compiled from its sources for Windows targets.
+if(WIN32)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_library(GTest::gtest ALIAS gtest)
+  add_library(GTest::gtest_main ALIAS gtest_main)
+  # Wine runs the Windows test programs.
+  find_program(WINE_PROGRAM NAMES wine wine64 REQUIRED)
+  set(OMBRANT_TEST_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+else()
+  find_package(GTest REQUIRED)
+  set(OMBRANT_TEST_EMULATOR "")
+endif()
+
+# libpng: Debian's natively; for Windows targets the static build that scripts/setup makes.
+if(WIN32)
+  set(OMBRANT_DEPS_DIR "" CACHE PATH "Prefix of the libpng build for this Windows target")
+  find_library(OMBRANT_PNG_LIB NAMES libpng16.a png16 png PATHS ${OMBRANT_DEPS_DIR}/lib
+               NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+  find_library(OMBRANT_Z_LIB NAMES libz.a z)
+  if(NOT OMBRANT_PNG_LIB)
+    message(FATAL_ERROR "libpng for this target is missing under ${OMBRANT_DEPS_DIR}: run scripts/setup")
+  endif()
+  add_library(ombrant_png INTERFACE)
+  target_include_directories(ombrant_png SYSTEM INTERFACE ${OMBRANT_DEPS_DIR}/include)
+  target_link_libraries(ombrant_png INTERFACE ${OMBRANT_PNG_LIB} ${OMBRANT_Z_LIB})
+else()
+  find_package(PNG REQUIRED)
+  add_library(ombrant_png INTERFACE)
+  target_link_libraries(ombrant_png INTERFACE PNG::PNG)
+endif()
