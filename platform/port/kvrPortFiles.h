@@ -1,0 +1,66 @@
+// The file-system area of the Windows port.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/port/kvrPortTypes.h"
+
+namespace ombrant::port {
+
+// File attributes (FILE_ATTRIBUTE_*).
+inline constexpr std::uint32_t kFileAttributeReadOnly = 0x01;
+inline constexpr std::uint32_t kFileAttributeHidden = 0x02;
+inline constexpr std::uint32_t kFileAttributeSystem = 0x04;
+inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
+inline constexpr std::uint32_t kFileAttributeArchive = 0x20;
+inline constexpr std::uint32_t kFileAttributeNormal = 0x80;
+inline constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+
+// One entry of a directory listing (WIN32_FIND_DATA).
+struct FindData {
+  std::string name;  // the long name, UTF-8
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+  std::uint64_t lastWriteTime = 0;  // FILETIME as one number
+};
+
+using HFind = std::uintptr_t;
+inline constexpr HFind kInvalidFind = 0;
+
+// The file calls the program makes. Paths are full Windows paths in UTF-8 ("C:\Dir\file.txt").
+class IFileSystem {
+ public:
+  virtual ~IFileSystem() = default;
+
+  // FindFirstFile/FindNextFile/FindClose: `pattern` is a folder and a file pattern with the
+  // wildcards * and ?, matched as FindFirstFile does (long names only). kErrorFileNotFound when
+  // nothing matches, kErrorPathNotFound when the folder does not exist, kErrorNoMoreFiles (18) at
+  // the end.
+  [[nodiscard]] virtual Status FindFirstFile(std::string_view pattern, FindData* data,
+                                             HFind* find) = 0;
+  [[nodiscard]] virtual Status FindNextFile(HFind find, FindData* data) = 0;
+  virtual Status FindClose(HFind find) = 0;
+
+  // kErrorFileNotFound / kErrorPathNotFound when absent.
+  [[nodiscard]] virtual Status GetFileAttributes(std::string_view path,
+                                                 std::uint32_t* attributes) = 0;
+  // One level, as CreateDirectory: the parent must exist; kErrorAlreadyExists when it exists.
+  [[nodiscard]] virtual Status CreateDirectory(std::string_view path) = 0;
+  [[nodiscard]] virtual Status RemoveDirectory(std::string_view path) = 0;
+  [[nodiscard]] virtual Status DeleteFile(std::string_view path) = 0;
+  [[nodiscard]] virtual Status CopyFile(std::string_view from, std::string_view to,
+                                        bool failIfExists) = 0;
+  [[nodiscard]] virtual Status MoveFile(std::string_view from, std::string_view to) = 0;
+  // CreateFile + ReadFile of the whole file / CreateFile(CREATE_ALWAYS) + WriteFile.
+  [[nodiscard]] virtual Status ReadWholeFile(std::string_view path, std::string* bytes) = 0;
+  [[nodiscard]] virtual Status WriteWholeFile(std::string_view path, std::string_view bytes) = 0;
+
+  [[nodiscard]] virtual Status GetWindowsDirectory(std::string* path) = 0;
+  [[nodiscard]] virtual Status GetSystemDirectory(std::string* path) = 0;
+};
+
+inline constexpr Status kErrorNoMoreFiles = 18;
+
+}  // namespace ombrant::port
