@@ -1,8 +1,7 @@
-// The contract suites natively: a fresh simulated machine per test.
+// The contract suites natively: a fresh simulated machine per test (a 32-bit Windows XP).
 #include <gtest/gtest.h>
 
-#include "platform/sim/simRegistry.h"
-#include "platform/sim/simSystem.h"
+#include "platform/sim/simMachine.h"
 #include "tests/contract/ContractEnv.h"
 
 namespace ombrant::test {
@@ -10,10 +9,14 @@ namespace {
 
 class SimContractEnv final : public ContractEnv {
  public:
-  SimContractEnv() { registry_.AddKey("HKEY_CURRENT_USER\\" + TestKeyPath()); }
+  SimContractEnv() {
+    machine_.AddAccount("Admin");
+    machine_.SetRunningAccount("Admin");
+    machine_.Registry().AddKey("HKEY_CURRENT_USER\\" + TestKeyPath());
+  }
   ~SimContractEnv() override {
     // Every suite closes what it opens; a leak here is a fault of the test or of the port user.
-    EXPECT_EQ(registry_.OpenHandleCount(), 0u) << "registry handles left open";
+    EXPECT_EQ(machine_.Registry().OpenHandleCount(), 0u) << "registry handles left open";
   }
 
   port::Port& Port() override { return port_; }
@@ -22,9 +25,8 @@ class SimContractEnv final : public ContractEnv {
   std::string TestKeyPath() const override { return "Software\\Ombrant\\Test"; }
 
  private:
-  sim::SimRegistry registry_{false};
-  sim::SimSystem system_;
-  port::Port port_{registry_, system_};
+  sim::SimMachine machine_;
+  port::Port port_ = machine_.Port();
 };
 
 }  // namespace
