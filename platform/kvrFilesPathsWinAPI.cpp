@@ -57,26 +57,26 @@ std::string GetSpecialFolderPath(const port::Port& port, std::int32_t folderId, 
 
   const std::string currentVersionKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
   switch (folderId) {
-    case CSIDL_FAVORITES:
+    case port::kCsidlFavorites:
       return RegistryFallback(port, port::kHKeyCurrentUser, kShellFoldersKey, "Favorites", form);
-    case CSIDL_TEMPLATES:
+    case port::kCsidlTemplates:
       return RegistryFallback(port, port::kHKeyCurrentUser, kShellFoldersKey, "Templates", form);
-    case CSIDL_COMMON_FAVORITES:
+    case port::kCsidlCommonFavorites:
       return RegistryFallback(port, port::kHKeyLocalMachine, kShellFoldersKey,
                               "Common Favorites", form);
-    case CSIDL_COMMON_APPDATA:
-      return ShellFolder(port, CSIDL_APPDATA);
-    case CSIDL_WINDOWS:
+    case port::kCsidlCommonAppData:
+      return ShellFolder(port, port::kCsidlAppData);
+    case port::kCsidlWindows:
       return GetWindowsFolder(port);
-    case CSIDL_SYSTEM:
+    case port::kCsidlSystem:
       return GetSystemFolder(port);
-    case CSIDL_PROGRAM_FILES:
+    case port::kCsidlProgramFiles:
       return RegistryFallback(port, port::kHKeyLocalMachine, currentVersionKey, "ProgramFilesDir",
                               form);
-    case CSIDL_COMMON_TEMPLATES:
+    case port::kCsidlCommonTemplates:
       return RegistryFallback(port, port::kHKeyLocalMachine, kShellFoldersKey,
                               "Common Templates", form);
-    case CSIDL_COMMON_DOCUMENTS:
+    case port::kCsidlCommonDocuments:
       return RegistryFallback(port, port::kHKeyLocalMachine, kShellFoldersKey,
                               "Common Documents", form);
     default:

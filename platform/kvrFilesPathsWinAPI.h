@@ -9,45 +9,6 @@
 
 namespace ombrant {
 
-// CSIDL values the program asks for.
-inline constexpr std::int32_t CSIDL_DESKTOP = 0;
-inline constexpr std::int32_t CSIDL_PROGRAMS = 2;
-inline constexpr std::int32_t CSIDL_CONTROLS = 3;
-inline constexpr std::int32_t CSIDL_PERSONAL = 5;
-inline constexpr std::int32_t CSIDL_FAVORITES = 6;
-inline constexpr std::int32_t CSIDL_STARTUP = 7;
-inline constexpr std::int32_t CSIDL_RECENT = 8;
-inline constexpr std::int32_t CSIDL_SENDTO = 9;
-inline constexpr std::int32_t CSIDL_STARTMENU = 11;
-inline constexpr std::int32_t CSIDL_MYDOCUMENTS = 12;
-inline constexpr std::int32_t CSIDL_MYMUSIC = 13;
-inline constexpr std::int32_t CSIDL_MYVIDEO = 14;
-inline constexpr std::int32_t CSIDL_DESKTOPDIRECTORY = 16;
-inline constexpr std::int32_t CSIDL_NETHOOD = 19;
-inline constexpr std::int32_t CSIDL_FONTS = 20;
-inline constexpr std::int32_t CSIDL_TEMPLATES = 21;
-inline constexpr std::int32_t CSIDL_COMMON_STARTMENU = 22;
-inline constexpr std::int32_t CSIDL_COMMON_PROGRAMS = 23;
-inline constexpr std::int32_t CSIDL_COMMON_STARTUP = 24;
-inline constexpr std::int32_t CSIDL_COMMON_DESKTOPDIRECTORY = 25;
-inline constexpr std::int32_t CSIDL_APPDATA = 26;
-inline constexpr std::int32_t CSIDL_PRINTHOOD = 27;
-inline constexpr std::int32_t CSIDL_LOCAL_APPDATA = 28;
-inline constexpr std::int32_t CSIDL_ALTSTARTUP = 29;
-inline constexpr std::int32_t CSIDL_COMMON_ALTSTARTUP = 30;
-inline constexpr std::int32_t CSIDL_COMMON_FAVORITES = 31;
-inline constexpr std::int32_t CSIDL_COMMON_APPDATA = 35;
-inline constexpr std::int32_t CSIDL_WINDOWS = 36;
-inline constexpr std::int32_t CSIDL_SYSTEM = 37;
-inline constexpr std::int32_t CSIDL_PROGRAM_FILES = 38;
-inline constexpr std::int32_t CSIDL_PROFILE = 40;
-inline constexpr std::int32_t CSIDL_PROGRAM_FILES_COMMON = 43;
-inline constexpr std::int32_t CSIDL_COMMON_TEMPLATES = 45;
-inline constexpr std::int32_t CSIDL_COMMON_DOCUMENTS = 46;
-inline constexpr std::int32_t CSIDL_COMMON_MUSIC = 53;
-inline constexpr std::int32_t CSIDL_COMMON_VIDEO = 55;
-inline constexpr std::int32_t CSIDL_PROFILES = 62;
-
 // Which registry string types a read accepts: the narrow (ANSI) reads take REG_SZ,
 // REG_EXPAND_SZ (unexpanded) and REG_MULTI_SZ (strings joined by CR LF); the wide reads take
 // REG_SZ only. The text is UTF-8 either way.

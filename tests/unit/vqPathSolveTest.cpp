@@ -86,30 +86,30 @@ class TestMachine {
         flavour == Flavour::Win7x64 ? "C:\\Program Files (x86)" : programFiles;
 
     shell_.folders = {
-        {CSIDL_WINDOWS, win},
-        {CSIDL_SYSTEM, win + "\\system32"},
-        {CSIDL_FONTS, win + "\\Fonts"},
-        {CSIDL_PROFILES, profiles},
-        {CSIDL_PROFILE, profile},
-        {CSIDL_DESKTOPDIRECTORY, profile + "\\Desktop"},
-        {CSIDL_DESKTOP, profile + "\\Desktop"},
-        {CSIDL_APPDATA, appData},
-        {CSIDL_LOCAL_APPDATA, localAppData},
-        {CSIDL_FAVORITES, profile + (german ? "\\Favoriten" : "\\Favorites")},
-        {CSIDL_PERSONAL,
+        {port::kCsidlWindows, win},
+        {port::kCsidlSystem, win + "\\system32"},
+        {port::kCsidlFonts, win + "\\Fonts"},
+        {port::kCsidlProfiles, profiles},
+        {port::kCsidlProfile, profile},
+        {port::kCsidlDesktopDirectory, profile + "\\Desktop"},
+        {port::kCsidlDesktop, profile + "\\Desktop"},
+        {port::kCsidlAppData, appData},
+        {port::kCsidlLocalAppData, localAppData},
+        {port::kCsidlFavorites, profile + (german ? "\\Favoriten" : "\\Favorites")},
+        {port::kCsidlPersonal,
          profile + (xp ? (german ? "\\Eigene Dateien" : "\\My Documents") : "\\Documents")},
-        {CSIDL_STARTMENU, startMenu},
-        {CSIDL_PROGRAMS, programs},
-        {CSIDL_STARTUP, programs + "\\Startup"},
-        {CSIDL_TEMPLATES, profile + "\\Templates"},
-        {CSIDL_COMMON_DESKTOPDIRECTORY, commonDesktop},
-        {CSIDL_COMMON_APPDATA, commonAppData},
-        {CSIDL_COMMON_STARTMENU, commonStartMenu},
-        {CSIDL_COMMON_PROGRAMS, commonStartMenu + (german ? "\\Programme" : "\\Programs")},
-        {CSIDL_COMMON_DOCUMENTS,
+        {port::kCsidlStartMenu, startMenu},
+        {port::kCsidlPrograms, programs},
+        {port::kCsidlStartup, programs + "\\Startup"},
+        {port::kCsidlTemplates, profile + "\\Templates"},
+        {port::kCsidlCommonDesktopDirectory, commonDesktop},
+        {port::kCsidlCommonAppData, commonAppData},
+        {port::kCsidlCommonStartMenu, commonStartMenu},
+        {port::kCsidlCommonPrograms, commonStartMenu + (german ? "\\Programme" : "\\Programs")},
+        {port::kCsidlCommonDocuments,
          xp ? allUsers + (german ? "\\Dokumente" : "\\Documents") : "C:\\Users\\Public\\Documents"},
-        {CSIDL_PROGRAM_FILES, programFiles32},
-        {CSIDL_PROGRAM_FILES_COMMON, programFiles32 + "\\Common Files"},
+        {port::kCsidlProgramFiles, programFiles32},
+        {port::kCsidlProgramFilesCommon, programFiles32 + "\\Common Files"},
     };
 
     // What Windows keeps in the registry: for the running account, for the machine, and on a
@@ -274,8 +274,8 @@ TEST(ResolvePath, RegExprEscapesDotsAndParentheses) {
 TEST(ResolvePath, ProfilesFromTheProfileWhenTheShellHasNone) {
   for (const Flavour flavour : {Flavour::XpEnglish, Flavour::Vista}) {
     TestMachine machine(flavour);
-    machine.Shell().folders.erase(CSIDL_PROFILES);
-    machine.Shell().folders.erase(CSIDL_PROFILE);
+    machine.Shell().folders.erase(port::kCsidlProfiles);
+    machine.Shell().folders.erase(port::kCsidlProfile);
     const TPathSolver solver(machine.Port());
     const std::string root = flavour == Flavour::Vista ? "C:\\Users" : "C:\\Documents and Settings";
     EXPECT_EQ(solver.ResolvePath("<$PROFILE>|<$PROFILES>"), root + "\\Admin|" + root);
@@ -481,17 +481,17 @@ TEST(GetSpecialFolderPath, FallbacksWhenTheShellHasNoPath) {
   const std::string userFolders =
       "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
   const FallbackCase cases[] = {
-      {CSIDL_FAVORITES, "R:\\Favorites"},
-      {CSIDL_TEMPLATES, "R:\\Templates"},
-      {CSIDL_COMMON_FAVORITES, "R:\\Common Favorites"},
-      {CSIDL_COMMON_APPDATA, "C:\\Documents and Settings\\Admin\\Application Data"},
-      {CSIDL_WINDOWS, "C:\\WINDOWS"},
-      {CSIDL_SYSTEM, "C:\\WINDOWS\\system32"},
-      {CSIDL_PROGRAM_FILES, "C:\\Program Files"},
-      {CSIDL_COMMON_TEMPLATES, "R:\\Common Templates"},
-      {CSIDL_COMMON_DOCUMENTS, "R:\\Common Documents"},
-      {CSIDL_PERSONAL, ""},  // no fallback
-      {CSIDL_PROFILES, ""},
+      {port::kCsidlFavorites, "R:\\Favorites"},
+      {port::kCsidlTemplates, "R:\\Templates"},
+      {port::kCsidlCommonFavorites, "R:\\Common Favorites"},
+      {port::kCsidlCommonAppData, "C:\\Documents and Settings\\Admin\\Application Data"},
+      {port::kCsidlWindows, "C:\\WINDOWS"},
+      {port::kCsidlSystem, "C:\\WINDOWS\\system32"},
+      {port::kCsidlProgramFiles, "C:\\Program Files"},
+      {port::kCsidlCommonTemplates, "R:\\Common Templates"},
+      {port::kCsidlCommonDocuments, "R:\\Common Documents"},
+      {port::kCsidlPersonal, ""},  // no fallback
+      {port::kCsidlProfiles, ""},
   };
   for (const FallbackCase& c : cases) {
     TestMachine machine(Flavour::XpEnglish);
@@ -513,11 +513,11 @@ TEST(GetSpecialFolderPath, TheShellComesFirstAndOnlyNarrowReadsTakeExpandStrings
       "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
   machine.Registry().SetString(userFolders, "Favorites", "%USERPROFILE%\\Favorites",
                                port::kRegExpandSz);
-  EXPECT_EQ(GetSpecialFolderPath(machine.Port(), CSIDL_FAVORITES),
+  EXPECT_EQ(GetSpecialFolderPath(machine.Port(), port::kCsidlFavorites),
             "C:\\Documents and Settings\\Admin\\Favorites");
-  machine.Shell().folders.erase(CSIDL_FAVORITES);
-  EXPECT_EQ(GetSpecialFolderPath(machine.Port(), CSIDL_FAVORITES), "%USERPROFILE%\\Favorites");
-  EXPECT_EQ(GetSpecialFolderPathW(machine.Port(), CSIDL_FAVORITES), "");
+  machine.Shell().folders.erase(port::kCsidlFavorites);
+  EXPECT_EQ(GetSpecialFolderPath(machine.Port(), port::kCsidlFavorites), "%USERPROFILE%\\Favorites");
+  EXPECT_EQ(GetSpecialFolderPathW(machine.Port(), port::kCsidlFavorites), "");
 }
 
 TEST(GetControlPanelFolder, NameFromEitherViewOrTheDefault) {
