@@ -1,5 +1,6 @@
 #include "platform/vqPathSolve.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "platform/kvrRegHives.h"
@@ -197,8 +198,9 @@ const TPathCandidates::Entry* TPathCandidates::Find(std::string_view token) cons
 
 void TPathCandidates::Collect(const TPathWorkingList& list) {
   for (const TPathWorkingList::Line& line : list.Lines()) {
-    Entry* entry = const_cast<Entry*>(Find(line.name));
-    if (entry == nullptr) entry = &entries_.emplace_back(Entry{line.name, {}});
+    auto entry = std::find_if(entries_.begin(), entries_.end(),
+                              [&](const Entry& e) { return SameText(e.token, line.name); });
+    if (entry == entries_.end()) entry = entries_.insert(entries_.end(), Entry{line.name, {}});
     if (!line.value.empty()) entry->values.insert(line.value);
   }
 }
