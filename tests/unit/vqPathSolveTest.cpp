@@ -4,12 +4,14 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/kvrFilesPathsWinAPI.h"
 #include "platform/sim/simFileSystem.h"
 #include "platform/sim/simRegistry.h"
+#include "platform/sim/simShell.h"
 #include "platform/sim/simSystem.h"
 #include "platform/sim/simTempFolder.h"
 #include "platform/vqStringList.h"
@@ -17,18 +19,20 @@
 namespace ombrant {
 namespace {
 
-// The shell of a test machine: a fixed table of special folders, editable per test.
-class TableShell final : public port::IShell {
+// The machine's shell, except for the folders a test makes it forget.
+class ForgetfulShell final : public port::IShell {
  public:
-  std::map<int, std::string> folders;
+  explicit ForgetfulShell(port::IShell& inner) : inner_(inner) {}
+  std::set<int> forgotten;
 
   port::Status GetSpecialFolderPath(int csidl, std::string* path) override {
-    const auto it = folders.find(csidl);
-    if (it == folders.end()) return port::kErrorFileNotFound;
-    *path = it->second;
-    return port::kErrorSuccess;
+    if (forgotten.contains(csidl)) return port::kErrorFileNotFound;
+    return inner_.GetSpecialFolderPath(csidl, path);
   }
-  std::unique_ptr<port::IShellLink> CreateShellLink() override { return nullptr; }
+  std::unique_ptr<port::IShellLink> CreateShellLink() override { return inner_.CreateShellLink(); }
+
+ private:
+  port::IShell& inner_;
 };
 
 class SilentUi final : public port::IUi {
@@ -49,7 +53,9 @@ class TestMachine {
       : flavour_(flavour),
         registry_(flavour == Flavour::Win7x64),
         system_(sim::SimSystemSettings{}),
-        files_(temp_.Path(), Windows()) {
+        files_(temp_.Path(), Windows()),
+        simShell_(files_, system_),
+        shell_(simShell_) {
     const bool xp = flavour == Flavour::XpEnglish || flavour == Flavour::XpGerman;
     const bool german = flavour == Flavour::XpGerman;
     if (flavour == Flavour::Vista) system_.Settings().version = {6, 0, 6002, 2};
@@ -58,10 +64,12 @@ class TestMachine {
       system_.Settings().is64BitWindows = true;
     }
 
+    simShell_.Settings().language = german ? "de" : "en";
     const std::string win = Windows();
     const std::string profiles = xp ? (german ? "C:\\Dokumente und Einstellungen"
                                               : "C:\\Documents and Settings")
                                     : "C:\\Users";
+    simShell_.Settings().profiles = profiles;
     const std::string profile = profiles + "\\Admin";
     const std::string appData =
         profile + (xp ? (german ? "\\Anwendungsdaten" : "\\Application Data") : "\\AppData\\Roaming");
@@ -84,33 +92,6 @@ class TestMachine {
     const std::string programFiles = german ? "C:\\Programme" : "C:\\Program Files";
     const std::string programFiles32 =
         flavour == Flavour::Win7x64 ? "C:\\Program Files (x86)" : programFiles;
-
-    shell_.folders = {
-        {port::kCsidlWindows, win},
-        {port::kCsidlSystem, win + "\\system32"},
-        {port::kCsidlFonts, win + "\\Fonts"},
-        {port::kCsidlProfiles, profiles},
-        {port::kCsidlProfile, profile},
-        {port::kCsidlDesktopDirectory, profile + "\\Desktop"},
-        {port::kCsidlDesktop, profile + "\\Desktop"},
-        {port::kCsidlAppData, appData},
-        {port::kCsidlLocalAppData, localAppData},
-        {port::kCsidlFavorites, profile + (german ? "\\Favoriten" : "\\Favorites")},
-        {port::kCsidlPersonal,
-         profile + (xp ? (german ? "\\Eigene Dateien" : "\\My Documents") : "\\Documents")},
-        {port::kCsidlStartMenu, startMenu},
-        {port::kCsidlPrograms, programs},
-        {port::kCsidlStartup, programs + "\\Startup"},
-        {port::kCsidlTemplates, profile + "\\Templates"},
-        {port::kCsidlCommonDesktopDirectory, commonDesktop},
-        {port::kCsidlCommonAppData, commonAppData},
-        {port::kCsidlCommonStartMenu, commonStartMenu},
-        {port::kCsidlCommonPrograms, commonStartMenu + (german ? "\\Programme" : "\\Programs")},
-        {port::kCsidlCommonDocuments,
-         xp ? allUsers + (german ? "\\Dokumente" : "\\Documents") : "C:\\Users\\Public\\Documents"},
-        {port::kCsidlProgramFiles, programFiles32},
-        {port::kCsidlProgramFilesCommon, programFiles32 + "\\Common Files"},
-    };
 
     // What Windows keeps in the registry: for the running account, for the machine, and on a
     // 64-bit machine the 32-bit programs' copy below Wow6432Node.
@@ -155,7 +136,7 @@ class TestMachine {
 
   port::Port Port() { return port::Port{registry_, system_, files_, shell_, ui_}; }
   sim::SimRegistry& Registry() { return registry_; }
-  TableShell& Shell() { return shell_; }
+  ForgetfulShell& Shell() { return shell_; }
 
  private:
   Flavour flavour_;
@@ -163,7 +144,8 @@ class TestMachine {
   sim::SimRegistry registry_;
   sim::SimSystem system_;
   sim::SimFileSystem files_;
-  TableShell shell_;
+  sim::SimShell simShell_;
+  ForgetfulShell shell_;
   SilentUi ui_;
 };
 
@@ -213,8 +195,11 @@ TEST(ResolvePath, GivesTheRunningSystemsFolders) {
       {Flavour::XpEnglish, "<$COMMONQUICKLAUNCH>",
        "C:\\Documents and Settings\\All Users\\Application Data\\Microsoft\\Internet "
        "Explorer\\Quick Launch"},
-      // Copied from the per-user folder: the machine has no common value of its own.
-      {Flavour::XpEnglish, "<$COMMONFAVORITES>", "C:\\Documents and Settings\\Admin\\Favorites"},
+      // The shell has no alternate start-up folders: copies of the start-up folders.
+      {Flavour::XpEnglish, "<$ALTSTARTUP>",
+       "C:\\Documents and Settings\\Admin\\Start Menu\\Programs\\Startup"},
+      {Flavour::XpEnglish, "<$COMMONALTSTARTUP>",
+       "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Startup"},
       {Flavour::XpEnglish, "<$WINDIR2>|<$SYSDIR2>", "C:\\WINDOWS|C:\\WINDOWS\\system32"},
       {Flavour::XpGerman, "<$APPDATA>\\Thunderbird\\",
        "C:\\Dokumente und Einstellungen\\Admin\\Anwendungsdaten\\Thunderbird\\"},
@@ -274,8 +259,8 @@ TEST(ResolvePath, RegExprEscapesDotsAndParentheses) {
 TEST(ResolvePath, ProfilesFromTheProfileWhenTheShellHasNone) {
   for (const Flavour flavour : {Flavour::XpEnglish, Flavour::Vista}) {
     TestMachine machine(flavour);
-    machine.Shell().folders.erase(port::kCsidlProfiles);
-    machine.Shell().folders.erase(port::kCsidlProfile);
+    machine.Shell().forgotten.insert(port::kCsidlProfiles);
+    machine.Shell().forgotten.insert(port::kCsidlProfile);
     const TPathSolver solver(machine.Port());
     const std::string root = flavour == Flavour::Vista ? "C:\\Users" : "C:\\Documents and Settings";
     EXPECT_EQ(solver.ResolvePath("<$PROFILE>|<$PROFILES>"), root + "\\Admin|" + root);
@@ -501,7 +486,7 @@ TEST(GetSpecialFolderPath, FallbacksWhenTheShellHasNoPath) {
     machine.Registry().SetString(machineFolders, "Common Templates", "R:\\Common Templates");
     machine.Registry().SetString(machineFolders, "Common Documents", "R:\\Common Documents");
     machine.Registry().SetString(userFolders, "Personal", "R:\\Personal");
-    machine.Shell().folders.erase(c.folderId);
+    machine.Shell().forgotten.insert(c.folderId);
     EXPECT_EQ(GetSpecialFolderPath(machine.Port(), c.folderId), c.expected) << c.folderId;
     EXPECT_EQ(GetSpecialFolderPathW(machine.Port(), c.folderId), c.expected) << c.folderId;
   }
@@ -515,7 +500,7 @@ TEST(GetSpecialFolderPath, TheShellComesFirstAndOnlyNarrowReadsTakeExpandStrings
                                port::kRegExpandSz);
   EXPECT_EQ(GetSpecialFolderPath(machine.Port(), port::kCsidlFavorites),
             "C:\\Documents and Settings\\Admin\\Favorites");
-  machine.Shell().folders.erase(port::kCsidlFavorites);
+  machine.Shell().forgotten.insert(port::kCsidlFavorites);
   EXPECT_EQ(GetSpecialFolderPath(machine.Port(), port::kCsidlFavorites), "%USERPROFILE%\\Favorites");
   EXPECT_EQ(GetSpecialFolderPathW(machine.Port(), port::kCsidlFavorites), "");
 }
