@@ -163,6 +163,46 @@ TEST_F(FindFilesTest, EventsCountersAndProgressTexts) {
   EXPECT_EQ(foundTexts, 4);  // ".", "..", and the two files
 }
 
+// Lists one folder "Sub" for the pattern "*.*" without a folder, as the process's current
+// folder would on Windows; has nothing else.
+class CurrentFolderFiles final : public port::IFileSystem {
+ public:
+  std::vector<std::string> patterns;
+
+  port::Status FindFirstFile(std::string_view pattern, port::FindData* data,
+                             port::HFind* find) override {
+    patterns.emplace_back(pattern);
+    if (pattern != "*.*") return port::kErrorPathNotFound;
+    *data = port::FindData{"Sub", port::kFileAttributeDirectory, 0, 0};
+    *find = 1;
+    return port::kErrorSuccess;
+  }
+  port::Status FindNextFile(port::HFind, port::FindData*) override { return port::kErrorNoMoreFiles; }
+  port::Status FindClose(port::HFind) override { return port::kErrorSuccess; }
+  port::Status GetFileAttributes(std::string_view, std::uint32_t*) override { return kNo; }
+  port::Status SetFileAttributes(std::string_view, std::uint32_t) override { return kNo; }
+  port::Status CreateDirectory(std::string_view) override { return kNo; }
+  port::Status RemoveDirectory(std::string_view) override { return kNo; }
+  port::Status DeleteFile(std::string_view) override { return kNo; }
+  port::Status CopyFile(std::string_view, std::string_view, bool) override { return kNo; }
+  port::Status MoveFile(std::string_view, std::string_view) override { return kNo; }
+  port::Status ReadWholeFile(std::string_view, std::string*) override { return kNo; }
+  port::Status WriteWholeFile(std::string_view, std::string_view) override { return kNo; }
+  port::Status GetWindowsDirectory(std::string*) override { return kNo; }
+  port::Status GetSystemDirectory(std::string*) override { return kNo; }
+
+ private:
+  static constexpr port::Status kNo = port::kErrorCallNotImplemented;
+};
+
+TEST(FindFiles, AnEmptyMaskDoesNotScanTheCurrentFolder) {
+  CurrentFolderFiles files;
+  TStringList result;
+  FindFiles(files, "C:\\B\\*.ini;", result, true, true, true, true, false);
+  EXPECT_EQ(result.Count(), 0);
+  EXPECT_EQ(files.patterns, (std::vector<std::string>{"C:\\B\\*.ini", "C:\\B\\*.*", ""}));
+}
+
 TEST(ExtractProgramPath, CommandLines) {
   const std::pair<const char*, const char*> cases[] = {
       {"", ""},

@@ -315,6 +315,16 @@ TEST(ExpandPathCandidates, EdgeCases) {
   }
 }
 
+TEST(ExpandPathCandidates, NoQuickLaunchFolderWithoutTheApplicationDataFolder) {
+  TestMachine machine(Flavour::XpEnglish);
+  machine.Shell().forgotten = {port::kCsidlAppData, port::kCsidlCommonAppData};
+  const TPathSolver solver(machine.Port());
+  EXPECT_EQ(Expand(solver, "<$QUICKLAUNCH>\\x.lnk"), std::vector<std::string>{});
+  EXPECT_EQ(Expand(solver, "<$COMMONQUICKLAUNCH>\\x.lnk"), std::vector<std::string>{});
+  // The per-user folder itself still comes from the registry.
+  EXPECT_EQ(solver.ResolvePath("<$APPDATA>"), "C:\\Documents and Settings\\Admin\\Application Data");
+}
+
 TEST(ExpandPathCandidates, AddsToWhatTheListHolds) {
   TestMachine machine(Flavour::XpEnglish);
   const TPathSolver solver(machine.Port());
