@@ -62,8 +62,8 @@ std::string GetSpecialFolderPath(const port::Port& port, std::int32_t folderId, 
     case port::kCsidlTemplates:
       return RegistryFallback(port, port::kHKeyCurrentUser, kShellFoldersKey, "Templates", form);
     case port::kCsidlCommonFavorites:
-      return RegistryFallback(port, port::kHKeyLocalMachine, kShellFoldersKey,
-                              "Common Favorites", form);
+      return RegistryFallback(port, port::kHKeyLocalMachine, kShellFoldersKey, "Common Favorites",
+                              form);
     case port::kCsidlCommonAppData:
       return ShellFolder(port, port::kCsidlAppData);
     case port::kCsidlWindows:
@@ -74,11 +74,11 @@ std::string GetSpecialFolderPath(const port::Port& port, std::int32_t folderId, 
       return RegistryFallback(port, port::kHKeyLocalMachine, currentVersionKey, "ProgramFilesDir",
                               form);
     case port::kCsidlCommonTemplates:
-      return RegistryFallback(port, port::kHKeyLocalMachine, kShellFoldersKey,
-                              "Common Templates", form);
+      return RegistryFallback(port, port::kHKeyLocalMachine, kShellFoldersKey, "Common Templates",
+                              form);
     case port::kCsidlCommonDocuments:
-      return RegistryFallback(port, port::kHKeyLocalMachine, kShellFoldersKey,
-                              "Common Documents", form);
+      return RegistryFallback(port, port::kHKeyLocalMachine, kShellFoldersKey, "Common Documents",
+                              form);
     default:
       return {};
   }

@@ -23,7 +23,9 @@ class TFindHandle {
     find_ = find;
     return true;
   }
-  bool Next(port::FindData& data) { return files_.FindNextFile(find_, &data) == port::kErrorSuccess; }
+  bool Next(port::FindData& data) {
+    return files_.FindNextFile(find_, &data) == port::kErrorSuccess;
+  }
 
  private:
   port::IFileSystem& files_;
@@ -154,8 +156,7 @@ void TFileFinder::FolderFound(const std::string& fullPath, const port::FindData&
   if (OnFolderFound) OnFolderFound(*this, currentName_, port::FindData(entry));
 }
 
-void TFileFinderCollector::FileFound(TFileFinder&, const std::string& name,
-                                     const port::FindData&) {
+void TFileFinderCollector::FileFound(TFileFinder&, const std::string& name, const port::FindData&) {
   Files.Add(name);
 }
 

@@ -11,15 +11,25 @@ namespace {
 
 constexpr port::HKey HKLM = port::kHKeyLocalMachine;
 constexpr port::HKey HKCU = port::kHKeyCurrentUser;
-constexpr std::string_view kShellFolders = "Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\";
+constexpr std::string_view kShellFolders =
+    "Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\";
 constexpr std::string_view kUserShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\";
 constexpr std::string_view kCurrentVersion = "Microsoft\\Windows\\CurrentVersion\\";
+constexpr std::string_view kSystemVersion = "Microsoft\\Windows NT\\CurrentVersion\\";
 constexpr std::string_view kQuickLaunch = "\\Microsoft\\Internet Explorer\\Quick Launch";
 constexpr std::string_view kControlPanelClsid =
     "Software\\CLASSES\\CLSID\\{21EC2020-3AEA-1069-A2DD-08002B30309D}\\";
 
-std::string Token(std::string_view name) { return "<$" + std::string(name) + ">"; }
+// Concatenates path pieces.
+template <typename... Parts>
+std::string Join(const Parts&... parts) {
+  std::string text;
+  (text.append(std::string_view(parts)), ...);
+  return text;
+}
+
+std::string Token(std::string_view name) { return Join("<$", name, ">"); }
 
 // Everything up to the last "\" (without it), or empty text when there is no "\".
 std::string ParentFolder(std::string_view path) {
@@ -210,12 +220,12 @@ void TPathCandidates::Collect(const TPathWorkingList& list) {
 std::string GetControlPanelFolder(port::IRegistry& registry, std::string_view prefix,
                                   std::string_view windowsFolder, TTextForm form) {
   try {
-    const std::string key = "\\" + std::string(prefix) + std::string(kControlPanelClsid);
+    const std::string key = Join("\\", prefix, kControlPanelClsid);
     std::string name;
     ReadRegistryText(registry, HKLM, key, "", 32, form, name);
     if (name.empty()) ReadRegistryText(registry, HKLM, key, "", 64, form, name);
     if (name.empty()) name = "Systemsteuerung";
-    return std::string(windowsFolder) + "\\" + name;
+    return Join(windowsFolder, "\\", name);
   } catch (const std::exception&) {
     return "C:\\Windows\\Systemsteuerung";
   }
@@ -276,14 +286,13 @@ void TPathSolver::BuildPathVariables(TPathWorkingList& list, std::string_view pr
 
   std::string softwareRoot = pre + "Software\\";
   if (view == 32 &&
-      RegistryKeyExists(port_.registry, HKLM, "\\" + pre + "Software\\Wow6432Node\\", 0)) {
+      RegistryKeyExists(port_.registry, HKLM, Join("\\", pre, "Software\\Wow6432Node\\"), 0)) {
     softwareRoot = pre + "Software\\Wow6432Node\\";
   }
 
   for (const TPathRegistryUpdaterRecord& row : PathRegistryUpdaters) {
     if (row.OnlyIn32BitPass && view != 32) continue;
-    const std::string key =
-        "\\" + (row.FromHiveRoot ? pre : softwareRoot) + std::string(row.KeyPath);
+    const std::string key = Join("\\", row.FromHiveRoot ? pre : softwareRoot, row.KeyPath);
     RegistrySource(list, row.Variable, row.RootKey, key, row.ValueName, view, row.Overwrite,
                    row.Suffix, row.CutAt, form);
   }
@@ -304,26 +313,24 @@ void TPathSolver::BuildPathVariables(TPathWorkingList& list, std::string_view pr
     if (!profiles.empty()) list.Set("<$PROFILES>", profiles);
   }
 
-  const std::string systemKey = "\\" + pre + "Software\\Microsoft\\Windows NT\\CurrentVersion\\";
-  const std::string setupKey = "\\" + pre + "Software\\Microsoft\\Windows\\CurrentVersion\\Setup\\";
-  const std::string versionKey = "\\" + pre + "Software\\Microsoft\\Windows\\CurrentVersion\\";
+  const std::string systemKey = Join("\\", pre, "Software\\", kSystemVersion);
+  const std::string versionKey = Join("\\", pre, "Software\\", kCurrentVersion);
+  const std::string setupKey = Join(versionKey, "Setup\\");
   RegistrySource(list, "<$WINDIR>", HKLM, systemKey, "SystemRoot", 32, false, "", "", form);
   RegistrySource(list, "<$WINDIR>", HKLM, systemKey, "PathName", 32, false, "", "", form);
   RegistrySource(list, "<$WINDIR>", HKLM, setupKey, "WinDir", 32, false, "", "", form);
   RegistrySource(list, "<$WINDIR>", HKLM, versionKey, "SystemRoot", 32, false, "", "", form);
   if (list.Get("<$WINDIR2>").empty()) list.Set("<$WINDIR2>", list.Get("<$WINDIR>"));
 
-  const std::string tempSystemKey =
-      "\\" + softwareRoot + "Microsoft\\Windows NT\\CurrentVersion\\";
-  const std::string tempVersionKey = "\\" + softwareRoot + std::string(kCurrentVersion);
+  const std::string tempSystemKey = Join("\\", softwareRoot, kSystemVersion);
+  const std::string tempVersionKey = Join("\\", softwareRoot, kCurrentVersion);
   RegistrySource(list, "<$TEMP>", HKLM, tempSystemKey, "SystemRoot", view, false, "\\Temp", "",
                  form);
   RegistrySource(list, "<$TEMP>", HKLM, tempSystemKey, "PathName", view, false, "\\Temp", "", form);
   RegistrySource(list, "<$TEMP>", HKLM, tempVersionKey, "SystemRoot", view, false, "\\Temp", "",
                  form);
 
-  const std::string installerKey =
-      "\\" + pre + "Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\";
+  const std::string installerKey = Join(versionKey, "Installer\\");
   RegistrySource(list, "<$SYSDIR>", HKLM, setupKey, "SysDir", 32, false, "", "", form);
   RegistrySource(list, "<$SYSDIR>", HKLM, installerKey, "InstallerLocation", 32, false, "", "",
                  form);

@@ -1,5 +1,3 @@
-#include "platform/vqFileSys.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +6,7 @@
 
 #include "platform/sim/simFileSystem.h"
 #include "platform/sim/simTempFolder.h"
+#include "platform/vqFileSys.h"
 
 namespace ombrant {
 namespace {
@@ -17,9 +16,9 @@ namespace {
 class FindFilesTest : public testing::Test {
  protected:
   FindFilesTest() : files_(temp_.Path()) {
-    for (const char* path : {"C:\\A\\x.dat", "C:\\A\\b.txt", "C:\\A\\Sub\\y.dat",
-                             "C:\\A\\Sub\\Deep\\z.dat", "C:\\A\\Sub\\Deep\\note.txt",
-                             "C:\\A\\Other\\w.dat", "C:\\B\\c.ini", "C:\\B\\d.txt"}) {
+    for (const char* path :
+         {"C:\\A\\x.dat", "C:\\A\\b.txt", "C:\\A\\Sub\\y.dat", "C:\\A\\Sub\\Deep\\z.dat",
+          "C:\\A\\Sub\\Deep\\note.txt", "C:\\A\\Other\\w.dat", "C:\\B\\c.ini", "C:\\B\\d.txt"}) {
       files_.AddFile(path, "data");
     }
     files_.AddFolder("C:\\A\\folder.dat");
@@ -31,8 +30,7 @@ class FindFilesTest : public testing::Test {
   std::vector<std::string> Find(std::string_view masks, bool wantFiles, bool wantFolders,
                                 bool fullPaths, bool recursive, bool relativeToBase) {
     TStringList result;
-    FindFiles(files_, masks, result, wantFiles, wantFolders, fullPaths, recursive,
-              relativeToBase);
+    FindFiles(files_, masks, result, wantFiles, wantFolders, fullPaths, recursive, relativeToBase);
     return result.Strings();
   }
 
@@ -54,22 +52,46 @@ struct OptionCase {
 TEST_F(FindFilesTest, TheOptionCombinationsInUse) {
   const OptionCase cases[] = {
       // Every setting file below a data folder, relative to it.
-      {"C:\\A\\*.dat", true, false, false, true, true,
+      {"C:\\A\\*.dat",
+       true,
+       false,
+       false,
+       true,
+       true,
        {"Other\\w.dat", "Sub\\Deep\\z.dat", "Sub\\y.dat", "x.dat"}},
-      {"C:\\A\\", true, false, false, true, true,
-       {"Other\\w.dat", "Sub\\Deep\\note.txt", "Sub\\Deep\\z.dat", "Sub\\y.dat", "b.txt",
-        "x.dat"}},
+      {"C:\\A\\",
+       true,
+       false,
+       false,
+       true,
+       true,
+       {"Other\\w.dat", "Sub\\Deep\\note.txt", "Sub\\Deep\\z.dat", "Sub\\y.dat", "b.txt", "x.dat"}},
       // The file names in one folder.
       {"C:\\A\\*.*", true, false, false, false, true, {"b.txt", "x.dat"}},
       // Every file below a folder with its full path, whatever RelativeToBase says.
-      {"C:\\A\\Sub\\*.dat", true, false, true, true, false,
+      {"C:\\A\\Sub\\*.dat",
+       true,
+       false,
+       true,
+       true,
+       false,
        {"C:\\A\\Sub\\Deep\\z.dat", "C:\\A\\Sub\\y.dat"}},
-      {"C:\\A\\Sub\\*.dat", true, false, true, true, true,
+      {"C:\\A\\Sub\\*.dat",
+       true,
+       false,
+       true,
+       true,
+       true,
        {"C:\\A\\Sub\\Deep\\z.dat", "C:\\A\\Sub\\y.dat"}},
       // All files of one folder with full paths.
       {"C:\\B\\", true, false, true, false, true, {"C:\\B\\c.ini", "C:\\B\\d.txt"}},
       // The sub-folders of one folder with full paths; a folder matching the pattern counts.
-      {"C:\\A\\*.*", false, true, true, false, false,
+      {"C:\\A\\*.*",
+       false,
+       true,
+       true,
+       false,
+       false,
        {"C:\\A\\Empty", "C:\\A\\Other", "C:\\A\\Sub", "C:\\A\\folder.dat"}},
       // Bare names without full paths, and never "." or "..".
       {"C:\\A\\Sub\\", false, true, false, true, true, {"Deep"}},
@@ -111,7 +133,9 @@ TEST_F(FindFilesTest, FilesPrecedeFoldersAndTheScanIsBreadthFirst) {
   EXPECT_TRUE(std::all_of(firstFolder, found.end(), isFolder));
 
   // Within each kind, nothing deeper comes before something shallower.
-  const auto depth = [](const std::string& path) { return std::count(path.begin(), path.end(), '\\'); };
+  const auto depth = [](const std::string& path) {
+    return std::count(path.begin(), path.end(), '\\');
+  };
   for (std::size_t i = 1; i < found.size(); ++i) {
     if (isFolder(found[i]) == isFolder(found[i - 1])) {
       EXPECT_LE(depth(found[i - 1]), depth(found[i])) << found[i - 1] << " before " << found[i];
@@ -133,7 +157,8 @@ TEST_F(FindFilesTest, EventsCountersAndProgressTexts) {
   std::vector<std::string> foundFiles;
   std::uint64_t finishedFiles = 99, finishedFolders = 99;
   finder.OnLog = [&](TFileFinder&, const std::string& text) { log.push_back(text); };
-  finder.OnFileFound = [&](TFileFinder& sender, const std::string& name, const port::FindData& entry) {
+  finder.OnFileFound = [&](TFileFinder& sender, const std::string& name,
+                           const port::FindData& entry) {
     EXPECT_EQ(sender.CurrentName(), name);
     EXPECT_EQ(entry.size, 4u);
     foundFiles.push_back(name);
@@ -151,11 +176,11 @@ TEST_F(FindFilesTest, EventsCountersAndProgressTexts) {
   EXPECT_EQ(finishedFiles, 2u);
   EXPECT_EQ(finishedFolders, 0u);
   ASSERT_GE(log.size(), 8u);
-  EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 6),
-            (std::vector<std::string>{"TFileFinder.Execute.1", "TFileFinder.Start.0",
-                                      "TFileFinder.Start.1", "TFileFinder.Start.2",
-                                      "TFileFinder.Start.3",
-                                      "TFileFinder.ScanFolder(C:\\B\\*.*): file scan started"}));
+  EXPECT_EQ(
+      std::vector<std::string>(log.begin(), log.begin() + 6),
+      (std::vector<std::string>{"TFileFinder.Execute.1", "TFileFinder.Start.0",
+                                "TFileFinder.Start.1", "TFileFinder.Start.2", "TFileFinder.Start.3",
+                                "TFileFinder.ScanFolder(C:\\B\\*.*): file scan started"}));
   EXPECT_EQ(log.back(), "TFileFinder.ScanFolder(C:\\B\\*.*): folder scan started");
   const long foundTexts = std::count_if(log.begin(), log.end(), [](const std::string& text) {
     return text.starts_with("TFileFinder.ScanFolder(C:\\B\\*.*): file scan found ");
@@ -177,7 +202,9 @@ class CurrentFolderFiles final : public port::IFileSystem {
     *find = 1;
     return port::kErrorSuccess;
   }
-  port::Status FindNextFile(port::HFind, port::FindData*) override { return port::kErrorNoMoreFiles; }
+  port::Status FindNextFile(port::HFind, port::FindData*) override {
+    return port::kErrorNoMoreFiles;
+  }
   port::Status FindClose(port::HFind) override { return port::kErrorSuccess; }
   port::Status GetFileAttributes(std::string_view, std::uint32_t*) override { return kNo; }
   port::Status SetFileAttributes(std::string_view, std::uint32_t) override { return kNo; }

@@ -1,5 +1,3 @@
-#include "platform/vqPathSolve.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -14,6 +12,7 @@
 #include "platform/sim/simShell.h"
 #include "platform/sim/simSystem.h"
 #include "platform/sim/simTempFolder.h"
+#include "platform/vqPathSolve.h"
 #include "platform/vqStringList.h"
 
 namespace ombrant {
@@ -66,21 +65,21 @@ class TestMachine {
 
     simShell_.Settings().language = german ? "de" : "en";
     const std::string win = Windows();
-    const std::string profiles = xp ? (german ? "C:\\Dokumente und Einstellungen"
-                                              : "C:\\Documents and Settings")
-                                    : "C:\\Users";
+    const std::string profiles =
+        xp ? (german ? "C:\\Dokumente und Einstellungen" : "C:\\Documents and Settings")
+           : "C:\\Users";
     simShell_.Settings().profiles = profiles;
     const std::string profile = profiles + "\\Admin";
     const std::string appData =
-        profile + (xp ? (german ? "\\Anwendungsdaten" : "\\Application Data") : "\\AppData\\Roaming");
+        profile +
+        (xp ? (german ? "\\Anwendungsdaten" : "\\Application Data") : "\\AppData\\Roaming");
     const std::string localSettings =
         xp ? profile + (german ? "\\Lokale Einstellungen" : "\\Local Settings") : "";
     const std::string localAppData =
         xp ? localSettings + (german ? "\\Anwendungsdaten" : "\\Application Data")
            : profile + "\\AppData\\Local";
-    const std::string startMenu =
-        xp ? profile + (german ? "\\Startmen\xC3\xBC" : "\\Start Menu")
-           : appData + "\\Microsoft\\Windows\\Start Menu";
+    const std::string startMenu = xp ? profile + (german ? "\\Startmen\xC3\xBC" : "\\Start Menu")
+                                     : appData + "\\Microsoft\\Windows\\Start Menu";
     const std::string programs = startMenu + (german ? "\\Programme" : "\\Programs");
     const std::string allUsers = xp ? profiles + "\\All Users" : "";
     const std::string commonDesktop = xp ? allUsers + "\\Desktop" : "C:\\Users\\Public\\Desktop";
@@ -107,10 +106,12 @@ class TestMachine {
                         german ? "C:\\Werkzeuge" : "C:\\Tools\\;C:\\bin");
 
     std::vector<std::string> software = {"HKEY_LOCAL_MACHINE\\SOFTWARE"};
-    if (flavour == Flavour::Win7x64) software.push_back("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node");
+    if (flavour == Flavour::Win7x64)
+      software.push_back("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node");
     for (const std::string& root : software) {
       const bool wow = root.ends_with("Wow6432Node");
-      const std::string folders = root + "\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+      const std::string folders =
+          root + "\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
       registry_.SetString(folders, "Common Desktop", commonDesktop);
       registry_.SetString(folders, "Common AppData", commonAppData);
       registry_.SetString(folders, "Common Start Menu", commonStartMenu);
@@ -124,14 +125,14 @@ class TestMachine {
     // 64-bit view (the 32-bit view shows SOFTWARE\Wow6432Node\Classes).
     if (!german) {
       registry_.SetString(
-          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{21EC2020-3AEA-1069-A2DD-08002B30309D}", "",
-          "Control Panel");
+          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{21EC2020-3AEA-1069-A2DD-08002B30309D}",
+          "", "Control Panel");
     }
   }
 
   std::string Windows() const {
     return flavour_ == Flavour::XpEnglish || flavour_ == Flavour::XpGerman ? "C:\\WINDOWS"
-                                                                          : "C:\\Windows";
+                                                                           : "C:\\Windows";
   }
 
   port::Port Port() { return port::Port{registry_, system_, files_, shell_, ui_}; }
@@ -322,7 +323,8 @@ TEST(ExpandPathCandidates, NoQuickLaunchFolderWithoutTheApplicationDataFolder) {
   EXPECT_EQ(Expand(solver, "<$QUICKLAUNCH>\\x.lnk"), std::vector<std::string>{});
   EXPECT_EQ(Expand(solver, "<$COMMONQUICKLAUNCH>\\x.lnk"), std::vector<std::string>{});
   // The per-user folder itself still comes from the registry.
-  EXPECT_EQ(solver.ResolvePath("<$APPDATA>"), "C:\\Documents and Settings\\Admin\\Application Data");
+  EXPECT_EQ(solver.ResolvePath("<$APPDATA>"),
+            "C:\\Documents and Settings\\Admin\\Application Data");
 }
 
 TEST(ExpandPathCandidates, AddsToWhatTheListHolds) {
@@ -358,8 +360,9 @@ class OfflineSystems : public testing::Test {
       reg.SetString(software + "\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion",
                     "ProgramFilesDir", drive + "\\Program Files (x86)");
     }
-    const std::string folders = "HKEY_CURRENT_USER\\" + prefix +
-                                "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const std::string folders =
+        "HKEY_CURRENT_USER\\" + prefix +
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     reg.SetString(folders, "AppData", drive + "\\Users\\Bob\\AppData\\Roaming");
     reg.SetString(folders, "Desktop", drive + "\\Users\\Bob\\Desktop");
   }
@@ -384,12 +387,14 @@ TEST_F(OfflineSystems, NoneLeavesTheCandidatesAsTheyWere) {
   TPathSolver solver(machine_.Port());
   std::vector<std::pair<std::string, std::vector<std::string>>> before;
   for (const auto& entry : solver.PathCandidates().Entries()) {
-    before.emplace_back(entry.token, std::vector<std::string>(entry.values.begin(), entry.values.end()));
+    before.emplace_back(entry.token,
+                        std::vector<std::string>(entry.values.begin(), entry.values.end()));
   }
   solver.AddOfflineSystemPaths();
   std::vector<std::pair<std::string, std::vector<std::string>>> after;
   for (const auto& entry : solver.PathCandidates().Entries()) {
-    after.emplace_back(entry.token, std::vector<std::string>(entry.values.begin(), entry.values.end()));
+    after.emplace_back(entry.token,
+                       std::vector<std::string>(entry.values.begin(), entry.values.end()));
   }
   EXPECT_EQ(after, before);
 }
@@ -401,11 +406,11 @@ TEST_F(OfflineSystems, AddTheirFoldersAsCandidatesOnly) {
   solver.AddOfflineSystemPaths();
 
   EXPECT_EQ(solver.ResolvePath("<$PROGRAMFILES>|<$APPDATA>"), resolvedBefore);
-  EXPECT_EQ(Expand(solver, "<$PROGRAMFILES>\\Opera\\opera.exe"),
-            (std::vector<std::string>{"C:\\Program Files (x86)\\Opera\\opera.exe",
-                                      "C:\\Program Files\\Opera\\opera.exe",
-                                      "D:\\Program Files (x86)\\Opera\\opera.exe",
-                                      "D:\\Program Files\\Opera\\opera.exe"}));
+  EXPECT_EQ(
+      Expand(solver, "<$PROGRAMFILES>\\Opera\\opera.exe"),
+      (std::vector<std::string>{
+          "C:\\Program Files (x86)\\Opera\\opera.exe", "C:\\Program Files\\Opera\\opera.exe",
+          "D:\\Program Files (x86)\\Opera\\opera.exe", "D:\\Program Files\\Opera\\opera.exe"}));
   EXPECT_EQ(Candidates(solver, "<$APPDATA>"),
             (std::vector<std::string>{"C:\\Users\\Admin\\AppData\\Roaming",
                                       "D:\\Users\\Bob\\AppData\\Roaming"}));
@@ -415,9 +420,9 @@ TEST_F(OfflineSystems, AddTheirFoldersAsCandidatesOnly) {
   EXPECT_EQ(Candidates(solver, "<$SYSDRIVE>"), (std::vector<std::string>{"C:", "D:"}));
   EXPECT_EQ(Candidates(solver, "<$TEMP>"),
             (std::vector<std::string>{"C:\\Windows\\Temp", "D:\\Windows\\Temp"}));
-  EXPECT_EQ(Candidates(solver, "<$SYSCPLDIR>"),
-            (std::vector<std::string>{"C:\\Windows\\Control Panel",
-                                      "D:\\Windows\\Systemsteuerung"}));
+  EXPECT_EQ(
+      Candidates(solver, "<$SYSCPLDIR>"),
+      (std::vector<std::string>{"C:\\Windows\\Control Panel", "D:\\Windows\\Systemsteuerung"}));
 }
 
 TEST_F(OfflineSystems, EachSystemIsReadOnItsOwn) {
@@ -511,7 +516,8 @@ TEST(GetSpecialFolderPath, TheShellComesFirstAndOnlyNarrowReadsTakeExpandStrings
   EXPECT_EQ(GetSpecialFolderPath(machine.Port(), port::kCsidlFavorites),
             "C:\\Documents and Settings\\Admin\\Favorites");
   machine.Shell().forgotten.insert(port::kCsidlFavorites);
-  EXPECT_EQ(GetSpecialFolderPath(machine.Port(), port::kCsidlFavorites), "%USERPROFILE%\\Favorites");
+  EXPECT_EQ(GetSpecialFolderPath(machine.Port(), port::kCsidlFavorites),
+            "%USERPROFILE%\\Favorites");
   EXPECT_EQ(GetSpecialFolderPathW(machine.Port(), port::kCsidlFavorites), "");
 }
 
