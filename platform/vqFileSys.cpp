@@ -88,6 +88,7 @@ void TFileFinder::Start() {
     if (!mask.empty() && mask.back() == '\\') mask += "*.*";
   }
   baseMask_ = queue_.size() == 1 ? queue_.front() : std::string();
+  baseFolder_ = FolderPart(baseMask_);
 
   // Sub-folders are appended behind the masks still waiting: breadth-first.
   while (!queue_.empty()) {
@@ -139,9 +140,8 @@ void TFileFinder::FileFound(const std::string& fullPath, const port::FindData& e
   if (FullPaths) {
     name = fullPath;
   } else if (RelativeToBase && !baseMask_.empty()) {
-    const std::string base = FolderPart(baseMask_);
     // Every path found below the base mask starts with its folder.
-    name = fullPath.compare(0, base.size(), base) == 0 ? fullPath.substr(base.size()) : fullPath;
+    name = fullPath.starts_with(baseFolder_) ? fullPath.substr(baseFolder_.size()) : fullPath;
   } else {
     name = entry.name;
   }

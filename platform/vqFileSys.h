@@ -71,6 +71,7 @@ class TFileFinder {
   port::IFileSystem& files_;
   std::deque<std::string> queue_;
   std::string baseMask_;
+  std::string baseFolder_;  // the base mask's folder, "\" included
   std::string currentName_;
   std::uint64_t fileCount_ = 0;
   std::uint64_t folderCount_ = 0;

@@ -239,9 +239,9 @@ TPathSolver::TPathSolver(const port::Port& port) : port_(port) {
 
   TPathWorkingList wide;
   BuildPathVariables(wide, "", 64, TTextForm::Wide);
-  candidates_.Collect(wide);
+  CollectPathCandidates(wide);
   BuildPathVariables(wide, "", 32, TTextForm::Wide);
-  candidates_.Collect(wide);
+  CollectPathCandidates(wide);
 }
 
 void TPathSolver::RegistrySource(TPathWorkingList& list, std::string_view token, port::HKey root,
@@ -365,9 +365,9 @@ void TPathSolver::AddOfflineSystemPaths() {
   for (const std::string& prefix : FindOfflineSystemPrefixes()) {
     TPathWorkingList list;
     BuildPathVariables(list, prefix, 32, TTextForm::Wide);
-    candidates_.Collect(list);
+    CollectPathCandidates(list);
     BuildPathVariables(list, prefix, 64, TTextForm::Wide);
-    candidates_.Collect(list);
+    CollectPathCandidates(list);
   }
 }
 

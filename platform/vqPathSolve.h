@@ -129,6 +129,8 @@ class TPathSolver {
   // One pass over one system (empty prefix: the running system) in one registry view.
   void BuildPathVariables(TPathWorkingList& list, std::string_view prefix, int view,
                           TTextForm form) const;
+  // Adds every line of a working list to the candidate table.
+  void CollectPathCandidates(const TPathWorkingList& list) { candidates_.Collect(list); }
 
  private:
   void RegistrySource(TPathWorkingList& list, std::string_view token, port::HKey root,
