@@ -1,7 +1,8 @@
-// The contract suites' environment on the simulated machine: a fresh 32-bit XP machine per test.
-#include <memory>
+// The contract suites natively: a fresh simulated machine per test (a 32-bit XP machine).
+#include <gtest/gtest.h>
 
 #include "platform/sim/simFileSystem.h"
+#include "platform/sim/simRegistry.h"
 #include "platform/sim/simShell.h"
 #include "platform/sim/simSystem.h"
 #include "platform/sim/simTempFolder.h"
@@ -11,47 +12,17 @@
 namespace ombrant::test {
 namespace {
 
-// Until the simulated registry is merged here, the file and shell suites run without one.
-class NoRegistry final : public port::IRegistry {
- public:
-  port::Status RegOpenKeyEx(port::HKey, std::string_view, std::uint32_t, port::HKey*) override {
-    return port::kErrorCallNotImplemented;
-  }
-  port::Status RegCreateKeyEx(port::HKey, std::string_view, std::uint32_t, port::HKey*,
-                              bool*) override {
-    return port::kErrorCallNotImplemented;
-  }
-  port::Status RegCloseKey(port::HKey) override { return port::kErrorCallNotImplemented; }
-  port::Status RegQueryValueEx(port::HKey, std::string_view, std::uint32_t*, std::uint8_t*,
-                               std::uint32_t*) override {
-    return port::kErrorCallNotImplemented;
-  }
-  port::Status RegSetValueEx(port::HKey, std::string_view, std::uint32_t, const std::uint8_t*,
-                             std::uint32_t) override {
-    return port::kErrorCallNotImplemented;
-  }
-  port::Status RegQueryInfoKey(port::HKey, port::RegKeyInfo*) override {
-    return port::kErrorCallNotImplemented;
-  }
-  port::Status RegEnumKeyEx(port::HKey, std::uint32_t, std::string*) override {
-    return port::kErrorCallNotImplemented;
-  }
-  port::Status RegEnumValue(port::HKey, std::uint32_t, std::string*) override {
-    return port::kErrorCallNotImplemented;
-  }
-  port::Status RegDeleteValue(port::HKey, std::string_view) override {
-    return port::kErrorCallNotImplemented;
-  }
-  port::Status RegDeleteKeyEx(port::HKey, std::string_view, std::uint32_t) override {
-    return port::kErrorCallNotImplemented;
-  }
-};
-
 class SimContractEnv final : public ContractEnv {
  public:
   SimContractEnv() {
+    registry_.AddKey("HKEY_CURRENT_USER\\" + TestKeyPath());
     files_.AddFolder("C:\\WINDOWS\\system32");
     files_.AddFolder(kTestFolder);
+  }
+  ~SimContractEnv() override {
+    // Every suite closes what it opens; a leak here is a fault of the test or of the port user.
+    EXPECT_EQ(registry_.OpenHandleCount(), 0u) << "registry handles left open";
+    EXPECT_EQ(files_.OpenFindCount(), 0u) << "find handles left open";
   }
 
   port::Port& Port() override { return port_; }
@@ -64,11 +35,11 @@ class SimContractEnv final : public ContractEnv {
   static constexpr const char* kTestFolder = "C:\\Ombrant Test";
 
   sim::SimTempFolder host_{"ombrant-contract"};
-  sim::SimFileSystem files_{host_.Path(), "C:\\WINDOWS"};
+  sim::SimRegistry registry_{false};
   sim::SimSystem system_;
+  sim::SimFileSystem files_{host_.Path(), "C:\\WINDOWS"};
   sim::SimShell shell_{files_, system_};
   sim::SimUi ui_;
-  NoRegistry registry_;
   port::Port port_{registry_, system_, files_, shell_, ui_};
 };
 
