@@ -424,6 +424,8 @@ bool SplitUnc(std::string_view path, std::string_view& share, std::string_view& 
   if (shareEnd == std::string_view::npos) shareEnd = path.size();
   share = path.substr(0, shareEnd);
   rest = shareEnd < path.size() ? path.substr(shareEnd + 1) : std::string_view{};
+  // A trailing backslash with nothing after it stays with the share, so it reads back.
+  if (shareEnd < path.size() && rest.empty()) share = path;
   return true;
 }
 

@@ -247,6 +247,7 @@ std::vector<RoundTripCase> RoundTripCases() {
   ShellLinkData unc = Link("\\\\fileserver\\apps\\Thunderbird\\thunderbird.exe");
   unc.arguments = "-compose";
   cases.push_back({"network", unc});
+  cases.push_back({"share with a trailing backslash", Link("\\\\fileserver\\apps\\")});
 
   ShellLinkData longArgs = Link("C:\\Windows\\system32\\cmd.exe");
   longArgs.arguments = "/c \"" + std::string(3000, 'x') + "\"";
