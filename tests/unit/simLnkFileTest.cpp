@@ -398,6 +398,21 @@ TEST(ShellLinkParse, ReadsEightBitStringsAndNetworkLocations) {
   EXPECT_EQ(read->arguments, "/m \xC2\xA9");
 }
 
+TEST(ShellLinkParse, JoinsTheLocalBasePathAndItsSuffix) {
+  const std::pair<const char*, const char*> splits[] = {
+      {"C:\\Program Files\\Opera\\opera.exe", ""},
+      {"C:\\Program Files\\", "Opera\\opera.exe"},
+      {"C:\\Program Files", "Opera\\opera.exe"},
+  };
+  for (const auto& [base, suffix] : splits) {
+    const std::optional<ShellLinkData> read = ParseShellLink(
+        Concat({Header(kLinkInfo), LocalLinkInfo(base, suffix, "DATA", 1), Bytes().U32(0)}));
+    ASSERT_TRUE(read.has_value()) << base;
+    EXPECT_EQ(read->targetPath, "C:\\Program Files\\Opera\\opera.exe") << base << " + " << suffix;
+    EXPECT_EQ(read->volumeLabel, "DATA");
+  }
+}
+
 TEST(ShellLinkParse, FallsBackToTheEnvironmentBlock) {
   Bytes env;
   env.U32(0x314).U32(0xA0000001);

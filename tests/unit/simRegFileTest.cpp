@@ -50,6 +50,7 @@ TEST(RegFileImport, ReadsEveryFormOfValue) {
                            "@=\"default\"\r\n"
                            "\"Quoted\"=\"a\\\\b\\\"c\"\r\n"
                            "\"Na\\\"me\"=\"\"\r\n"
+                           "\"Wine\"=\"a\\nb \\q\"\r\n"
                            "\"Gr\xC3\xBC\xC3\x9F"
                            "e\"=\"\xE2\x82\xAC\xF0\x9F\x98\x80\"\r\n"
                            "\r\n"
@@ -84,6 +85,8 @@ TEST(RegFileImport, ReadsEveryFormOfValue) {
       {user.c_str(), "", port::kRegSz, Wide("default")},
       {user.c_str(), "Quoted", port::kRegSz, Wide("a\\b\"c")},
       {user.c_str(), "Na\"me", port::kRegSz, {0, 0}},
+      // Wine's regedit writes a line break as \n; other backslashes stay as written.
+      {user.c_str(), "Wine", port::kRegSz, Wide("a\nb \\q")},
       {user.c_str(),
        "Gr\xC3\xBC\xC3\x9F"
        "e",
@@ -108,7 +111,7 @@ TEST(RegFileImport, ReadsEveryFormOfValue) {
   }
   EXPECT_TRUE(reg.HasKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Empty Key"));
   // Values keep the file's order.
-  EXPECT_EQ(reg.CurrentUserHive()->Values("Software\\Test").at(4).name, "Spaced");
+  EXPECT_EQ(reg.CurrentUserHive()->Values("Software\\Test").at(5).name, "Spaced");
 }
 
 TEST(RegFileImport, DeletesKeysAndValues) {

@@ -1,12 +1,7 @@
-// The contract suites natively: a fresh simulated machine per test (a 32-bit XP machine).
+// The contract suites natively: a fresh simulated machine per test (a 32-bit Windows XP).
 #include <gtest/gtest.h>
 
-#include "platform/sim/simFileSystem.h"
-#include "platform/sim/simRegistry.h"
-#include "platform/sim/simShell.h"
-#include "platform/sim/simSystem.h"
-#include "platform/sim/simTempFolder.h"
-#include "platform/sim/simUi.h"
+#include "platform/sim/simMachine.h"
 #include "tests/contract/ContractEnv.h"
 
 namespace ombrant::test {
@@ -15,14 +10,16 @@ namespace {
 class SimContractEnv final : public ContractEnv {
  public:
   SimContractEnv() {
-    registry_.AddKey("HKEY_CURRENT_USER\\" + TestKeyPath());
-    files_.AddFolder("C:\\WINDOWS\\system32");
-    files_.AddFolder(kTestFolder);
+    machine_.AddAccount("Admin");
+    machine_.SetRunningAccount("Admin");
+    machine_.Registry().AddKey("HKEY_CURRENT_USER\\" + TestKeyPath());
+    machine_.Files().AddFolder("C:\\WINDOWS\\system32");
+    machine_.Files().AddFolder(kTestFolder);
   }
   ~SimContractEnv() override {
     // Every suite closes what it opens; a leak here is a fault of the test or of the port user.
-    EXPECT_EQ(registry_.OpenHandleCount(), 0u) << "registry handles left open";
-    EXPECT_EQ(files_.OpenFindCount(), 0u) << "find handles left open";
+    EXPECT_EQ(machine_.Registry().OpenHandleCount(), 0u) << "registry handles left open";
+    EXPECT_EQ(machine_.Files().OpenFindCount(), 0u) << "find handles left open";
   }
 
   port::Port& Port() override { return port_; }
@@ -34,13 +31,8 @@ class SimContractEnv final : public ContractEnv {
  private:
   static constexpr const char* kTestFolder = "C:\\Ombrant Test";
 
-  sim::SimTempFolder host_{"ombrant-contract"};
-  sim::SimRegistry registry_{false};
-  sim::SimSystem system_;
-  sim::SimFileSystem files_{host_.Path(), "C:\\WINDOWS"};
-  sim::SimShell shell_{files_, system_};
-  sim::SimUi ui_;
-  port::Port port_{registry_, system_, files_, shell_, ui_};
+  sim::SimMachine machine_;
+  port::Port port_ = machine_.Port();
 };
 
 }  // namespace
