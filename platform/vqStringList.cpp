@@ -70,6 +70,11 @@ int TStringList::AddObject(std::string line, std::intptr_t tag) {
 }
 
 void TStringList::AddStrings(const TStringList& other) {
+  if (&other == this) {
+    const TStringList copy = other;  // adding to the list being read would never end
+    AddStrings(copy);
+    return;
+  }
   for (int i = 0; i < other.Count(); ++i) AddObject(other.lines_[i], other.tags_[i]);
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/sim/simFileSystem.h"
+#include "platform/sim/simRegistry.h"
 #include "platform/sim/simShell.h"
 #include "platform/sim/simSystem.h"
 #include "platform/sim/simTempFolder.h"
@@ -15,35 +16,6 @@ namespace ombrant {
 namespace {
 
 using namespace port;
-
-// The shortcut operations never touch the registry.
-class NoRegistry final : public IRegistry {
- public:
-  Status RegOpenKeyEx(HKey, std::string_view, std::uint32_t, HKey*) override { return Fail(); }
-  Status RegCreateKeyEx(HKey, std::string_view, std::uint32_t, HKey*, bool*) override {
-    return Fail();
-  }
-  Status RegCloseKey(HKey) override { return Fail(); }
-  Status RegQueryValueEx(HKey, std::string_view, std::uint32_t*, std::uint8_t*,
-                         std::uint32_t*) override {
-    return Fail();
-  }
-  Status RegSetValueEx(HKey, std::string_view, std::uint32_t, const std::uint8_t*,
-                       std::uint32_t) override {
-    return Fail();
-  }
-  Status RegQueryInfoKey(HKey, RegKeyInfo*) override { return Fail(); }
-  Status RegEnumKeyEx(HKey, std::uint32_t, std::string*) override { return Fail(); }
-  Status RegEnumValue(HKey, std::uint32_t, std::string*) override { return Fail(); }
-  Status RegDeleteValue(HKey, std::string_view) override { return Fail(); }
-  Status RegDeleteKeyEx(HKey, std::string_view, std::uint32_t) override { return Fail(); }
-
- private:
-  static Status Fail() {
-    ADD_FAILURE() << "the registry was used";
-    return kErrorCallNotImplemented;
-  }
-};
 
 // A shell-link object that records the calls made on it, and can be told to fail or throw.
 struct LinkLog {
@@ -123,7 +95,7 @@ class ShortcutFilesTest : public ::testing::Test {
   sim::SimSystem system_;
   sim::SimShell shell_{files_, system_};
   sim::SimUi ui_;
-  NoRegistry registry_;
+  sim::SimRegistry registry_{false};
   Port port_{registry_, system_, files_, shell_, ui_};
 };
 

@@ -156,7 +156,7 @@ TEST_F(SimShellLinkTest, BareTargetBecomesTheProgramFoundInTheSystemFolders) {
   files_.AddFile("C:\\WINDOWS\\notepad.exe", "MZ");
   files_.AddFile("C:\\Tools\\tool.exe", "MZ");
   shell_.Settings().searchPath = {"C:\\Tools"};
-  EXPECT_EQ(PathOf("runas"), "C:\\WINDOWS\\System32\\RunAs.exe");
+  EXPECT_EQ(PathOf("runas"), "C:\\WINDOWS\\system32\\runas.exe");
   EXPECT_EQ(PathOf("notepad"), "C:\\WINDOWS\\notepad.exe");
   EXPECT_EQ(PathOf("tool.exe"), "C:\\Tools\\tool.exe");
   EXPECT_EQ(PathOf("C:\\Elsewhere\\missing.exe"), "C:\\Elsewhere\\missing.exe");

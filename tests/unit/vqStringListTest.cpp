@@ -93,6 +93,17 @@ TEST(StringList, SwitchingSortedOnSortsAndTagsFollowTheirLines) {
   EXPECT_EQ(list.Objects(0), 30);
 }
 
+TEST(StringList, AddStringsAppliesTheTargetsRulesAndMayAddAListToItself) {
+  TStringList target = SortedList(TDuplicates::dupIgnore);
+  target.Add("b");
+  target.AddStrings(TStringList{"C", "B", "a"});
+  EXPECT_EQ(target.Strings(), (Lines{"a", "b", "C"}));
+
+  TStringList self{"x", "y"};
+  self.AddStrings(self);
+  EXPECT_EQ(self.Strings(), (Lines{"x", "y", "x", "y"}));
+}
+
 TEST(StringList, TextEndsEveryLineWithCrLfAndSplitsOnAnyLineEnd) {
   struct Case {
     const char* text;

@@ -1,5 +1,6 @@
 // libFuzzer target for the shell-link reader. Besides memory safety (the sanitizers), it checks
 // that whatever the reader accepts can be written again and reads back the same.
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
@@ -18,8 +19,10 @@ void Check(bool ok, const char* what) {
   std::abort();
 }
 
+// A drive path; anything else is written without volume information.
 bool IsLocal(const std::string& path) {
-  return path.size() >= 3 && path[1] == ':' && path[2] == '\\';
+  return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+         path[2] == '\\';
 }
 
 }  // namespace

@@ -1,0 +1,279 @@
+#include "platform/sim/simMachine.h"
+
+#include <algorithm>
+#include <charconv>
+#include <stdexcept>
+#include <system_error>
+
+#include "platform/sim/simRegFile.h"
+#include "platform/vqStrings.h"
+
+namespace ombrant::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The simulated machine's own domain part of its local accounts' SIDs.
+constexpr std::string_view kMachineSidPrefix = "S-1-5-21-1715567821-926492609-725345543-";
+constexpr std::string_view kAccountPrefix = "account:";
+
+std::uint32_t RidForName(std::string_view name) {
+  if (SameText(name, "Administrator")) return 500;
+  if (SameText(name, "Guest")) return 501;
+  std::uint32_t hash = 2166136261u;  // FNV-1a
+  for (char c : UpperCase(name)) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 16777619u;
+  }
+  return 1000 + hash % 1000000;
+}
+
+std::string SidWithRid(std::uint32_t rid) {
+  return std::string(kMachineSidPrefix) + std::to_string(rid);
+}
+
+// Names Windows refuses for a local account, and names that would leave the hives folder.
+bool ValidAccountName(std::string_view name) {
+  if (name.empty()) return false;
+  if (name.find_first_not_of(". ") == std::string_view::npos) return false;
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20) return false;
+    if (std::string_view("\\/[]:;|=,+*?<>\"").find(c) != std::string_view::npos) return false;
+  }
+  return true;
+}
+
+bool ParseNumber(std::string_view text, std::uint32_t* value) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);
+  return ec == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+// "major.minor.build"
+bool ParseVersion(std::string_view text, port::OsVersionInfo* version) {
+  std::uint32_t parts[3];
+  for (int i = 0; i < 3; ++i) {
+    const std::size_t dot = i < 2 ? text.find('.') : text.size();
+    if (dot == std::string_view::npos || !ParseNumber(text.substr(0, dot), &parts[i])) return false;
+    if (i < 2) text.remove_prefix(dot + 1);
+  }
+  version->majorVersion = parts[0];
+  version->minorVersion = parts[1];
+  version->buildNumber = parts[2];
+  return true;
+}
+
+SimSystemSettings SystemSettings(bool is64BitWindows, port::OsVersionInfo version) {
+  SimSystemSettings settings;
+  settings.version = version;
+  settings.is64BitWindows = is64BitWindows;
+  return settings;
+}
+
+// The .reg files of a folder, in file-name order; none when the folder does not exist.
+bool RegFiles(const fs::path& folder, std::vector<fs::path>* files, SimFileError* error) {
+  std::error_code ec;
+  if (!fs::exists(folder, ec)) return true;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->is_regular_file(ec) && SameText(it->path().extension().string(), ".reg")) {
+      files->push_back(it->path());
+    }
+  }
+  if (ec) return Fail(error, folder.string(), 0, "cannot be listed: " + ec.message());
+  std::sort(files->begin(), files->end(),
+            [](const fs::path& a, const fs::path& b) { return a.filename() < b.filename(); });
+  return true;
+}
+
+}  // namespace
+
+std::string SidForAccountName(std::string_view name) { return SidWithRid(RidForName(name)); }
+
+SimMachine::SimMachine(bool is64BitWindows, port::OsVersionInfo version)
+    : registry_(is64BitWindows), system_(SystemSettings(is64BitWindows, version)) {}
+
+SimMachine::~SimMachine() = default;
+
+SimAccount& SimMachine::AddAccount(std::string_view name, std::string sid) {
+  if (!ValidAccountName(name)) {
+    throw std::invalid_argument("invalid account name \"" + std::string(name) + "\"");
+  }
+  if (FindAccount(name)) {
+    throw std::invalid_argument("account \"" + std::string(name) + "\" exists already");
+  }
+  auto sidInUse = [&](std::string_view candidate) {
+    return std::any_of(accounts_.begin(), accounts_.end(),
+                       [&](const auto& a) { return SameText(a->sid, candidate); });
+  };
+  if (sid.empty()) {
+    // Stable for the name; a clash with an account listed earlier takes the next RID.
+    for (std::uint32_t rid = RidForName(name);; ++rid) {
+      sid = SidWithRid(rid);
+      if (!sidInUse(sid)) break;
+    }
+  } else if (sidInUse(sid)) {
+    throw std::invalid_argument("SID " + sid + " is used by another account");
+  }
+  auto account = std::make_unique<SimAccount>();
+  account->name = std::string(name);
+  account->sid = std::move(sid);
+  account->hive = registry_.NewHive();
+  account->settings.name = std::string(kAccountPrefix) + account->name;
+  accounts_.push_back(std::move(account));
+  return *accounts_.back();
+}
+
+SimAccount* SimMachine::FindAccount(std::string_view name) {
+  for (const auto& account : accounts_) {
+    if (SameText(account->name, name)) return account.get();
+  }
+  return nullptr;
+}
+
+void SimMachine::SetRunningAccount(std::string_view name) {
+  SimAccount* account = FindAccount(name);
+  if (!account) throw std::invalid_argument("no account \"" + std::string(name) + "\"");
+  if (!mountedSid_.empty()) registry_.UnloadUserHive(mountedSid_);
+  mountedSid_.clear();
+  registry_.SetCurrentUserHive(account->hive);
+  port::HKey root = port::kNoKey;
+  if (registry_.LoadUserHive(account->sid, account->hive, &root) == port::kErrorSuccess) {
+    (void)registry_.RegCloseKey(root);
+    mountedSid_ = account->sid;
+  }
+  running_ = account->name;
+}
+
+SimAccount* SimMachine::RunningAccount() {
+  return running_.empty() ? nullptr : FindAccount(running_);
+}
+
+std::unique_ptr<SimMachine> SimMachine::Load(const std::filesystem::path& folder,
+                                             SimFileError* error) {
+  const fs::path iniPath = folder / "machine.ini";
+  const std::string iniName = iniPath.string();
+  IniFile ini;
+  if (!ReadIniFile(iniPath, &ini, error)) return nullptr;
+  auto fail = [&](std::size_t line, std::string message) {
+    Fail(error, iniName, line, std::move(message));
+    return nullptr;
+  };
+
+  const IniSection* machineSection = ini.Find("machine");
+  if (!machineSection) return fail(0, "no [machine] section");
+  port::OsVersionInfo version{5, 1, 2600, 2};
+  bool is64 = false;
+  if (const IniEntry* e = machineSection->Find("version"); e && !ParseVersion(e->value, &version)) {
+    return fail(e->line, "version must be major.minor.build, not \"" + e->value + "\"");
+  }
+  if (const IniEntry* e = machineSection->Find("platform")) {
+    if (e->value != "1" && e->value != "2") return fail(e->line, "platform must be 1 or 2");
+    version.platformId = e->value == "1" ? 1 : 2;
+  }
+  if (const IniEntry* e = machineSection->Find("bits")) {
+    if (e->value != "32" && e->value != "64") return fail(e->line, "bits must be 32 or 64");
+    is64 = e->value == "64";
+  }
+
+  auto machine = std::make_unique<SimMachine>(is64, version);
+  machine->machineSection_ = *machineSection;
+  for (const IniSection& section : ini.sections) {
+    if (&section == machineSection) continue;
+    if (!StartsText(kAccountPrefix, section.name)) {
+      machine->otherSections_.push_back(section);
+      continue;
+    }
+    const std::string name = section.name.substr(kAccountPrefix.size());
+    const IniEntry* sid = section.Find("sid");
+    if (sid && !StartsText("S-1-", sid->value)) {
+      return fail(sid->line, "sid must start with S-1-, not \"" + sid->value + "\"");
+    }
+    try {
+      machine->AddAccount(name, sid ? sid->value : std::string()).settings = section;
+    } catch (const std::invalid_argument& e) {
+      return fail(sid ? sid->line : section.line, e.what());
+    }
+  }
+  if (const IniEntry* e = machineSection->Find("running")) {
+    if (!machine->FindAccount(e->value)) {
+      return fail(e->line, "the running account \"" + e->value + "\" has no [account:" + e->value +
+                               "] section");
+    }
+    machine->SetRunningAccount(e->value);
+  }
+
+  std::vector<fs::path> machineFiles;
+  if (!RegFiles(folder / "registry", &machineFiles, error)) return nullptr;
+  for (const fs::path& file : machineFiles) {
+    if (!ImportRegFile(file, RegImportTarget{machine->registry_, nullptr, RegRoots::kMachine},
+                       error)) {
+      return nullptr;
+    }
+  }
+  std::vector<fs::path> hiveFiles;
+  if (!RegFiles(folder / "hives", &hiveFiles, error)) return nullptr;
+  for (const fs::path& file : hiveFiles) {
+    SimAccount* account = machine->FindAccount(file.stem().string());
+    if (!account) {
+      Fail(error, file.string(), 0,
+           "no account named \"" + file.stem().string() + "\" in machine.ini");
+      return nullptr;
+    }
+    if (!ImportRegFile(file,
+                       RegImportTarget{machine->registry_, account->hive, RegRoots::kCurrentUser},
+                       error)) {
+      return nullptr;
+    }
+  }
+  return machine;
+}
+
+bool SimMachine::Save(const std::filesystem::path& folder, SimFileError* error) {
+  const fs::path registryFolder = folder / "registry";
+  const fs::path hivesFolder = folder / "hives";
+  for (const fs::path& sub : {registryFolder, hivesFolder}) {
+    std::error_code ec;
+    fs::create_directories(sub, ec);
+    if (ec) return Fail(error, sub.string(), 0, "cannot be created: " + ec.message());
+    std::vector<fs::path> stale;
+    if (!RegFiles(sub, &stale, error)) return false;
+    for (const fs::path& file : stale) {
+      if (!fs::remove(file, ec) || ec) return Fail(error, file.string(), 0, "cannot be removed");
+    }
+  }
+  if (!ExportRegFile(registryFolder / "machine.reg", registry_.MachineHive(), "HKEY_LOCAL_MACHINE",
+                     error)) {
+    return false;
+  }
+  for (const auto& account : accounts_) {
+    if (!ExportRegFile(hivesFolder / (account->name + ".reg"), *account->hive, "HKEY_CURRENT_USER",
+                       error)) {
+      return false;
+    }
+  }
+
+  IniFile ini;
+  IniSection machine = machineSection_;
+  machine.name = "machine";
+  const port::OsVersionInfo& version = system_.Settings().version;
+  machine.Set("version", std::to_string(version.majorVersion) + "." +
+                             std::to_string(version.minorVersion) + "." +
+                             std::to_string(version.buildNumber));
+  machine.Set("platform", std::to_string(version.platformId));
+  machine.Set("bits", registry_.Is64BitWindows() ? "64" : "32");
+  if (running_.empty()) {
+    machine.Remove("running");
+  } else {
+    machine.Set("running", running_);
+  }
+  ini.sections.push_back(std::move(machine));
+  for (const auto& account : accounts_) {
+    IniSection section = account->settings;
+    section.name = std::string(kAccountPrefix) + account->name;
+    section.Set("sid", account->sid);
+    ini.sections.push_back(std::move(section));
+  }
+  ini.sections.insert(ini.sections.end(), otherSections_.begin(), otherSections_.end());
+  return WriteIniFile(folder / "machine.ini", ini, error);
+}
+
+}  // namespace ombrant::sim
