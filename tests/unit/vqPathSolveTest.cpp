@@ -1,6 +1,7 @@
+#include "platform/vqPathSolve.h"
+
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -10,7 +11,6 @@
 #include "platform/sim/simMachine.h"
 #include "platform/sim/simRegistry.h"
 #include "platform/sim/simShell.h"
-#include "platform/vqPathSolve.h"
 #include "platform/vqStringList.h"
 
 namespace ombrant {
