@@ -1,0 +1,30 @@
+// The real Windows machine: one of each port area, bundled for the layers above.
+#pragma once
+
+#include "platform/port/kvrPort.h"
+#include "platform/win32/winFileSystem.h"
+#include "platform/win32/winRegistry.h"
+#include "platform/win32/winShell.h"
+#include "platform/win32/winSystem.h"
+#include "platform/win32/winUi.h"
+
+namespace ombrant::win32 {
+
+class WinMachine final {
+ public:
+  WinMachine() = default;
+  WinMachine(const WinMachine&) = delete;
+  WinMachine& operator=(const WinMachine&) = delete;
+
+  // Valid while this object lives.
+  [[nodiscard]] port::Port Port();
+
+ private:
+  WinRegistry registry_;
+  WinSystem system_;
+  WinFileSystem files_;
+  WinShell shell_;
+  WinUi ui_;
+};
+
+}  // namespace ombrant::win32
