@@ -1,0 +1,618 @@
+#include "platform/sim/simAccounts.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/sim/simRegistry.h"
+#include "platform/sim/simSddl.h"
+#include "platform/sim/simSecurity.h"
+
+namespace ombrant::sim {
+namespace {
+
+using port::Status;
+
+constexpr std::uint32_t kUserPrivParmNum = 5;  // parm_err of a bad usri1_priv
+constexpr std::size_t kMaxUserNameLength = 20;
+
+const SimBuiltinGroup kAdministrators{"Administrators", "Administratoren", 544};
+const SimBuiltinGroup kUsers{"Users", "Benutzer", 545};
+const SimBuiltinGroup kGuests{"Guests", "Gäste", 546};
+const SimBuiltinGroup kPowerUsers{"Power Users", "Hauptbenutzer", 547};
+
+bool ValidUserName(std::string_view name) {
+  if (name.empty() || name.size() > kMaxUserNameLength) return false;
+  bool onlyDotsAndSpaces = true;
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20) return false;
+    if (std::string_view("\"/\\[]:;|=,+*?<>@").find(c) != std::string_view::npos) return false;
+    if (c != '.' && c != ' ') onlyDotsAndSpaces = false;
+  }
+  return !onlyDotsAndSpaces;
+}
+
+std::string PrivilegeText(std::uint32_t privilege) {
+  switch (privilege) {
+    case port::kUserPrivAdmin: return "admin";
+    case port::kUserPrivUser: return "user";
+    case port::kUserPrivGuest: return "guest";
+    default: return std::to_string(privilege);
+  }
+}
+
+bool ParseUnsigned(std::string_view text, std::uint32_t* value) {
+  if (text.empty()) return false;
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  std::uint64_t v = 0;
+  for (char c : text) {
+    int digit = c >= '0' && c <= '9'   ? c - '0'
+                : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                       : 99;
+    if (digit >= base) return false;
+    v = v * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
+    if (v > 0xFFFFFFFFu) return false;
+  }
+  *value = static_cast<std::uint32_t>(v);
+  return true;
+}
+
+std::string Trim(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return std::string(text);
+}
+
+// A RID that stays the same for a name, for accounts given without a SID.
+std::uint32_t StableRid(std::string_view name) {
+  std::uint32_t hash = 2166136261u;
+  for (unsigned char c : UpperCase(name)) {
+    hash ^= c;
+    hash *= 16777619u;
+  }
+  return 1000 + hash % 100000;
+}
+
+// A profile folder's standard sub-folders, per flavour: id, XP English, XP German, Vista.
+struct ProfileFolderRow {
+  const char* id;
+  const char* shellFolderValue;  // value name under Shell Folders, or null
+  const char* xp;
+  const char* xpGerman;
+  const char* vista;
+};
+constexpr ProfileFolderRow kProfileFolders[] = {
+    {"DESKTOPDIRECTORY", "Desktop", "Desktop", "Desktop", "Desktop"},
+    {"PERSONAL", "Personal", "My Documents", "Eigene Dateien", "Documents"},
+    {"FAVORITES", "Favorites", "Favorites", "Favoriten", "Favorites"},
+    {"APPDATA", "AppData", "Application Data", "Anwendungsdaten", "AppData\\Roaming"},
+    {"LOCAL_SETTINGS", nullptr, "Local Settings", "Lokale Einstellungen", "AppData\\Local"},
+    {"LOCAL_APPDATA", "Local AppData", "Local Settings\\Application Data",
+     "Lokale Einstellungen\\Anwendungsdaten", "AppData\\Local"},
+    {"TEMP", nullptr, "Local Settings\\Temp", "Lokale Einstellungen\\Temp", "AppData\\Local\\Temp"},
+    {"COOKIES", "Cookies", "Cookies", "Cookies", "AppData\\Roaming\\Microsoft\\Windows\\Cookies"},
+    {"TEMPLATES", "Templates", "Templates", "Vorlagen",
+     "AppData\\Roaming\\Microsoft\\Windows\\Templates"},
+    {"STARTMENU", "Start Menu", "Start Menu", "Startmenü",
+     "AppData\\Roaming\\Microsoft\\Windows\\Start Menu"},
+    {"PROGRAMS", "Programs", "Start Menu\\Programs", "Startmenü\\Programme",
+     "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs"},
+    {"STARTUP", "Startup", "Start Menu\\Programs\\Startup", "Startmenü\\Programme\\Autostart",
+     "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
+    {"QUICKLAUNCH", nullptr, "Application Data\\Microsoft\\Internet Explorer\\Quick Launch",
+     "Anwendungsdaten\\Microsoft\\Internet Explorer\\Quick Launch",
+     "AppData\\Roaming\\Microsoft\\Internet Explorer\\Quick Launch"},
+};
+
+constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kUserShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr const char* kProfileListKey =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+
+}  // namespace
+
+const std::vector<SimBuiltinGroup>& SimBuiltinGroups() {
+  static const std::vector<SimBuiltinGroup> groups = {kAdministrators, kUsers, kGuests,
+                                                      kPowerUsers};
+  return groups;
+}
+
+SimAccounts::SimAccounts(SimRegistry& registry, port::IFileSystem& files, SimFileAcls& acls,
+                         SimAccountSettings settings)
+    : registry_(registry), files_(files), acls_(acls), settings_(std::move(settings)) {
+  acls_.SetMachineSid(settings_.machineSid);
+}
+
+SimAccounts::~SimAccounts() = default;
+
+// --- builders and inspection ---
+
+std::uint32_t SimAccounts::NextRid() const {
+  std::uint32_t next = 1000;
+  for (const auto& user : users_) next = std::max(next, user->rid + 1);
+  return next;
+}
+
+SimUser& SimAccounts::AddUser(SimUser user) {
+  if (user.rid == 0) {
+    if (SameText(user.name, "Administrator")) {
+      user.rid = 500;
+    } else if (SameText(user.name, "Guest") || SameText(user.name, "Gast")) {
+      user.rid = 501;
+    } else {
+      user.rid = NextRid();
+    }
+  }
+  users_.push_back(std::make_unique<SimUser>(std::move(user)));
+  return *users_.back();
+}
+
+SimUser* SimAccounts::FindUser(std::string_view name) {
+  for (auto& user : users_) {
+    if (SameText(user->name, name)) return user.get();
+  }
+  return nullptr;
+}
+
+const SimUser* SimAccounts::FindUser(std::string_view name) const {
+  return const_cast<SimAccounts*>(this)->FindUser(name);
+}
+
+const SimUser* SimAccounts::FindUserBySid(const port::Sid& sid) const {
+  if (!IsValidSid(sid)) return nullptr;
+  const std::string text = SidToString(sid);
+  for (const auto& user : users_) {
+    if (UserSid(*user) == text) return user.get();
+  }
+  return nullptr;
+}
+
+std::vector<const SimUser*> SimAccounts::Users() const {
+  std::vector<const SimUser*> out;
+  for (const auto& user : users_) out.push_back(user.get());
+  std::stable_sort(out.begin(), out.end(), [](const SimUser* a, const SimUser* b) {
+    return CompareText(a->name, b->name) < 0;
+  });
+  return out;
+}
+
+std::string SimAccounts::UserSid(const SimUser& user) const {
+  return settings_.machineSid + "-" + std::to_string(user.rid);
+}
+
+bool SimAccounts::IsMember(const SimUser& user, std::string_view englishGroup) const {
+  return std::any_of(user.groups.begin(), user.groups.end(),
+                     [&](const std::string& g) { return SameText(g, englishGroup); });
+}
+
+const SimUser* SimAccounts::RunningUser() const { return FindUser(settings_.runningAccount); }
+
+bool SimAccounts::RunningUserIsAdmin() const {
+  const SimUser* user = RunningUser();
+  return user != nullptr &&
+         (user->privilege == port::kUserPrivAdmin || IsMember(*user, kAdministrators.englishName));
+}
+
+std::string SimAccounts::LocalGroupName(const SimBuiltinGroup& group) const {
+  return settings_.language == "de" ? group.germanName : group.englishName;
+}
+
+const SimBuiltinGroup* SimAccounts::FindLocalGroup(std::string_view localName) const {
+  for (const SimBuiltinGroup& group : SimBuiltinGroups()) {
+    if (SameText(LocalGroupName(group), localName)) return &group;
+  }
+  return nullptr;
+}
+
+std::string SimAccounts::ProfileFolder(std::string_view profilePath, std::string_view id) const {
+  for (const ProfileFolderRow& row : kProfileFolders) {
+    if (id != row.id) continue;
+    const char* relative = settings_.majorVersion >= 6 ? row.vista
+                           : settings_.language == "de" ? row.xpGerman
+                                                        : row.xp;
+    return std::string(profilePath) + "\\" + relative;
+  }
+  return {};
+}
+
+// --- machine.ini ---
+
+bool SimAccounts::LoadAccountSection(std::string_view name, const SimIniEntries& entries,
+                                     std::string* error) {
+  if (!ValidUserName(name)) {
+    *error = "bad account name \"" + std::string(name) + "\"";
+    return false;
+  }
+  if (FindUser(name) != nullptr) {
+    *error = "account \"" + std::string(name) + "\" is defined twice";
+    return false;
+  }
+  SimUser user;
+  user.name = std::string(name);
+  bool privilegeGiven = false;
+  bool groupsGiven = false;
+  for (const auto& [key, value] : entries) {
+    auto fail = [&, &k = key, &v = value](const std::string& why) {
+      *error = "account \"" + std::string(name) + "\": " + k + "=" + v + ": " + why;
+      return false;
+    };
+    if (key == "password") {
+      user.password = value;
+    } else if (key == "privilege") {
+      privilegeGiven = true;
+      if (value == "admin") {
+        user.privilege = port::kUserPrivAdmin;
+      } else if (value == "user") {
+        user.privilege = port::kUserPrivUser;
+      } else if (value == "guest") {
+        user.privilege = port::kUserPrivGuest;
+      } else if (!ParseUnsigned(value, &user.privilege)) {
+        return fail("expected admin, user or guest");
+      }
+    } else if (key == "full_name") {
+      user.fullName = value;
+    } else if (key == "comment") {
+      user.comment = value;
+    } else if (key == "flags") {
+      if (!ParseUnsigned(value, &user.flags)) return fail("expected a number");
+    } else if (key == "groups") {
+      groupsGiven = true;
+      std::size_t start = 0;
+      while (start <= value.size()) {
+        std::size_t comma = value.find(',', start);
+        if (comma == std::string::npos) comma = value.size();
+        std::string group = Trim(std::string_view(value).substr(start, comma - start));
+        start = comma + 1;
+        if (group.empty()) continue;
+        auto known = std::find_if(SimBuiltinGroups().begin(), SimBuiltinGroups().end(),
+                                  [&](const SimBuiltinGroup& g) { return SameText(g.englishName, group); });
+        if (known == SimBuiltinGroups().end()) return fail("unknown group \"" + group + "\"");
+        user.groups.emplace_back(known->englishName);
+      }
+    } else if (key == "sid") {
+      // S-1-5-21-a-b-c-RID: the machine part is shared by every account of the machine.
+      std::size_t dash = value.rfind('-');
+      port::Sid parsed;
+      if (dash == std::string::npos || SidFromString(value, &parsed) != port::kErrorSuccess ||
+          !value.starts_with("S-1-5-21-") || !ParseUnsigned(value.substr(dash + 1), &user.rid)) {
+        return fail("expected S-1-5-21-...-RID");
+      }
+      const std::string machine = value.substr(0, dash);
+      if (!machineSidFromAccounts_) {
+        settings_.machineSid = machine;
+        acls_.SetMachineSid(machine);
+        machineSidFromAccounts_ = true;
+      } else if (machine != settings_.machineSid) {
+        return fail("another machine's SID (" + settings_.machineSid + ")");
+      }
+    } else if (key == "profile") {
+      if (value != "yes" && value != "no") return fail("expected yes or no");
+      user.hasProfile = value == "yes";
+    } else {
+      return fail("unknown entry");
+    }
+  }
+  if (!groupsGiven) {
+    user.groups.emplace_back(user.privilege == port::kUserPrivAdmin   ? kAdministrators.englishName
+                             : user.privilege == port::kUserPrivGuest ? kGuests.englishName
+                                                                      : kUsers.englishName);
+  }
+  if (!privilegeGiven) {
+    user.privilege = IsMember(user, kAdministrators.englishName) ? port::kUserPrivAdmin
+                     : IsMember(user, kUsers.englishName) || IsMember(user, kPowerUsers.englishName)
+                         ? port::kUserPrivUser
+                     : IsMember(user, kGuests.englishName) ? port::kUserPrivGuest
+                                                           : port::kUserPrivUser;
+  }
+  if (user.rid == 0) {
+    if (SameText(user.name, "Administrator")) {
+      user.rid = 500;
+    } else if (SameText(user.name, "Guest") || SameText(user.name, "Gast")) {
+      user.rid = 501;
+    } else {
+      user.rid = StableRid(user.name);
+    }
+    while (std::any_of(users_.begin(), users_.end(),
+                       [&](const auto& u) { return u->rid == user.rid; })) {
+      ++user.rid;
+    }
+  } else if (std::any_of(users_.begin(), users_.end(),
+                         [&](const auto& u) { return u->rid == user.rid; })) {
+    *error = "account \"" + std::string(name) + "\": its SID is taken by another account";
+    return false;
+  }
+  if (user.hasProfile) user.profilePath = settings_.profilesRoot + "\\" + user.name;
+  AddUser(std::move(user));
+  return true;
+}
+
+SimIniEntries SimAccounts::SaveAccountSection(const SimUser& user) const {
+  char flags[16];
+  std::snprintf(flags, sizeof flags, "0x%x", static_cast<unsigned>(user.flags));
+  std::string groups;
+  for (const std::string& g : user.groups) groups += (groups.empty() ? "" : ",") + g;
+  return {
+      {"password", user.password},
+      {"privilege", PrivilegeText(user.privilege)},
+      {"full_name", user.fullName},
+      {"comment", user.comment},
+      {"flags", flags},
+      {"groups", groups},
+      {"sid", UserSid(user)},
+      {"profile", user.hasProfile ? "yes" : "no"},
+  };
+}
+
+// --- the account calls ---
+
+bool SimAccounts::IsLocalServer(std::string_view server) const {
+  if (server.starts_with("\\\\")) server.remove_prefix(2);
+  return server.empty() || SameText(server, settings_.computerName);
+}
+
+port::UserInfo3 SimAccounts::Info(const SimUser& user) const {
+  port::UserInfo3 info;
+  info.name = user.name;
+  info.fullName = user.fullName;
+  info.comment = user.comment;
+  info.priv = user.privilege;
+  info.flags = user.flags;
+  info.userId = user.rid;
+  info.primaryGroupId = 513;  // DOMAIN_GROUP_RID_USERS ("None" on a workgroup machine)
+  return info;
+}
+
+Status SimAccounts::NetUserAdd(std::string_view server, const port::UserInfo1& info,
+                               std::uint32_t* parmError) {
+  if (!IsLocalServer(server)) return port::kNerrInvalidComputer;
+  if (!RunningUserIsAdmin()) return port::kErrorAccessDenied;
+  if (info.priv != port::kUserPrivUser) {
+    if (parmError) *parmError = kUserPrivParmNum;
+    return port::kErrorInvalidParameter;
+  }
+  if (!ValidUserName(info.name)) return port::kNerrBadUsername;
+  if (FindUser(info.name) != nullptr) return port::kNerrUserExists;
+  if (FindLocalGroup(info.name) != nullptr) return port::kNerrGroupExists;
+  if (info.password.size() < settings_.minPasswordLength) return port::kNerrPasswordTooShort;
+  SimUser user;
+  user.name = info.name;
+  user.password = info.password;
+  user.privilege = port::kUserPrivUser;
+  user.flags = info.flags | port::kUfNormalAccount;
+  user.comment = info.comment;
+  // New local accounts join the Users group by themselves.
+  user.groups.emplace_back(kUsers.englishName);
+  AddUser(std::move(user));
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::NetUserDel(std::string_view server, std::string_view name) {
+  if (!IsLocalServer(server)) return port::kNerrInvalidComputer;
+  if (!RunningUserIsAdmin()) return port::kErrorAccessDenied;
+  auto it = std::find_if(users_.begin(), users_.end(),
+                         [&](const auto& u) { return SameText(u->name, name); });
+  if (it == users_.end()) return port::kNerrUserNotFound;
+  // Its profile folder stays on disk, as on Windows.
+  users_.erase(it);
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::NetUserEnum(std::string_view server, std::uint32_t filter,
+                                std::vector<port::UserInfo3>* users) {
+  if (!IsLocalServer(server)) return port::kNerrInvalidComputer;
+  std::vector<port::UserInfo3> out;
+  // Filter 0 and FILTER_NORMAL_ACCOUNT (2) list every local account; the trust-account
+  // filters find none here.
+  if (filter == port::kFilterAll || (filter & 0x2) != 0) {
+    for (const SimUser* user : Users()) out.push_back(Info(*user));
+  }
+  *users = std::move(out);
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::NetUserGetInfo(std::string_view server, std::string_view name,
+                                   port::UserInfo3* info) {
+  if (!IsLocalServer(server)) return port::kNerrInvalidComputer;
+  const SimUser* user = FindUser(name);
+  if (user == nullptr) return port::kNerrUserNotFound;
+  *info = Info(*user);
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::NetLocalGroupAddMembers(std::string_view server, std::string_view groupName,
+                                            const std::vector<std::string>& members) {
+  if (!IsLocalServer(server)) return port::kNerrInvalidComputer;
+  if (!RunningUserIsAdmin()) return port::kErrorAccessDenied;
+  const SimBuiltinGroup* group = FindLocalGroup(groupName);
+  if (group == nullptr) return port::kNerrGroupNotFound;
+  std::vector<SimUser*> adding;
+  for (std::string_view member : members) {
+    if (std::size_t at = member.find('\\'); at != std::string_view::npos) {
+      std::string_view domain = member.substr(0, at);
+      if (domain != "." && !SameText(domain, settings_.computerName)) {
+        return port::kErrorNoSuchMember;
+      }
+      member = member.substr(at + 1);
+    }
+    SimUser* user = FindUser(member);
+    if (user == nullptr) return port::kErrorNoSuchMember;
+    if (IsMember(*user, group->englishName) ||
+        std::find(adding.begin(), adding.end(), user) != adding.end()) {
+      return port::kErrorMemberInAlias;
+    }
+    adding.push_back(user);
+  }
+  for (SimUser* user : adding) {
+    user->groups.emplace_back(group->englishName);
+    if (group->rid == kAdministrators.rid) user->privilege = port::kUserPrivAdmin;
+  }
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::GetUserName(std::string* name) {
+  if (settings_.runningAccount.empty()) return port::kErrorInvalidHandle;
+  const SimUser* user = RunningUser();
+  *name = user != nullptr ? user->name : settings_.runningAccount;
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::LogonUser(std::string_view name, std::string_view domain,
+                              std::string_view password, std::uint32_t, std::uint32_t,
+                              port::HToken* token) {
+  if (!domain.empty() && domain != "." && !SameText(domain, settings_.computerName)) {
+    return port::kErrorLogonFailure;
+  }
+  const SimUser* user = FindUser(name);
+  if (user == nullptr || user->password != password) return port::kErrorLogonFailure;
+  if (user->flags & port::kUfAccountDisable) return port::kErrorAccountDisabled;
+  const port::HToken handle = nextToken_;
+  nextToken_ += 4;
+  tokens_[handle] = user->rid;
+  *token = handle;
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::CloseHandle(port::HToken token) {
+  return tokens_.erase(token) != 0 ? port::kErrorSuccess : port::kErrorInvalidHandle;
+}
+
+Status SimAccounts::ProfileFunctionsPresent() const {
+  if (!settings_.hasUserenv) return port::kErrorModNotFound;
+  if (!settings_.hasProfileFunctions) return port::kErrorProcNotFound;
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::BindProfileFunction(std::string_view functionName) {
+  ++profileLookups_;
+  if (!settings_.hasUserenv) return port::kErrorModNotFound;
+  if (functionName != "LoadUserProfileA" && functionName != "UnloadUserProfile") {
+    return port::kErrorProcNotFound;
+  }
+  return ProfileFunctionsPresent();
+}
+
+Status SimAccounts::CreateProfile(SimUser& user, std::string_view folderName) {
+  auto createFolders = [&](const std::string& path) {
+    // CreateDirectory makes one level; walk down from the drive.
+    for (std::size_t at = path.find('\\', 3);; at = path.find('\\', at + 1)) {
+      Status status = files_.CreateDirectory(path.substr(0, at));
+      if (status != port::kErrorSuccess && status != port::kErrorAlreadyExists) return status;
+      if (at == std::string::npos) return port::kErrorSuccess;
+    }
+  };
+  // A folder of that name that belongs to no one else's profile is reused by Windows only
+  // when it is free; otherwise the new profile gets the machine's name appended.
+  std::string path = settings_.profilesRoot + "\\" + std::string(folderName);
+  std::uint32_t attributes = 0;
+  if (files_.GetFileAttributes(path, &attributes) == port::kErrorSuccess) {
+    path += "." + settings_.computerName;
+  }
+  Status status = createFolders(path);
+  if (status != port::kErrorSuccess) return status;
+  const std::string sid = UserSid(user);
+  SecurityParts dacl;
+  if (ParseSddl("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + sid + ")",
+                settings_.machineSid, &dacl) == port::kErrorSuccess) {
+    status = acls_.Write(path, dacl);
+    if (status != port::kErrorSuccess) return status;
+  }
+  for (const ProfileFolderRow& row : kProfileFolders) {
+    status = createFolders(ProfileFolder(path, row.id));
+    if (status != port::kErrorSuccess) return status;
+  }
+  user.profilePath = path;
+  user.hasProfile = true;
+  if (!user.hive) user.hive = registry_.NewHive();
+
+  std::string expandable = path;
+  if (expandable.size() >= 2 && expandable[1] == ':') {
+    expandable = "%SystemDrive%" + expandable.substr(2);
+  }
+  registry_.SetString(kProfileListKey + sid, "ProfileImagePath", expandable, port::kRegExpandSz);
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::LoadUserProfile(port::HToken token, port::ProfileInfo* profile) {
+  Status status = ProfileFunctionsPresent();
+  if (status != port::kErrorSuccess) return status;
+  auto tokenIt = tokens_.find(token);
+  if (tokenIt == tokens_.end()) return port::kErrorInvalidHandle;
+  if (profile == nullptr || profile->userName.empty()) return port::kErrorInvalidParameter;
+  auto userIt = std::find_if(users_.begin(), users_.end(),
+                             [&](const auto& u) { return u->rid == tokenIt->second; });
+  if (userIt == users_.end()) return port::kErrorInvalidHandle;
+  SimUser& user = **userIt;
+  const std::string sid = UserSid(user);
+  const bool running = &user == RunningUser();
+
+  bool fresh = false;
+  if (!user.hasProfile && !running) {
+    status = CreateProfile(user, profile->userName);
+    if (status != port::kErrorSuccess) return status;
+    fresh = true;
+  }
+  if (!user.hive) user.hive = running ? registry_.CurrentUserHive() : registry_.NewHive();
+  if (!user.hive) user.hive = registry_.NewHive();
+
+  port::HKey root = port::kNoKey;
+  LoadedHive& loaded = loaded_[user.rid];
+  if (loaded.count == 0) {
+    status = registry_.LoadUserHive(sid, user.hive, &root);
+  } else {
+    status = registry_.RegOpenKeyEx(port::kHKeyUsers, sid, port::kKeyAllAccess, &root);
+  }
+  if (status != port::kErrorSuccess) {
+    if (loaded.count == 0) loaded_.erase(user.rid);
+    return status;
+  }
+  ++loaded.count;
+  if (fresh) {
+    // A new profile starts from the default user's hive: the shell's folders and TEMP.
+    const std::string hive = "HKEY_USERS\\" + sid + "\\";
+    for (const ProfileFolderRow& row : kProfileFolders) {
+      if (row.shellFolderValue == nullptr) continue;
+      const std::string folder = ProfileFolder(user.profilePath, row.id);
+      registry_.SetString(hive + kShellFoldersKey, row.shellFolderValue, folder);
+      const std::string relative = folder.substr(user.profilePath.size());
+      registry_.SetString(hive + kUserShellFoldersKey, row.shellFolderValue,
+                          "%USERPROFILE%" + relative, port::kRegExpandSz);
+    }
+    const std::string temp =
+        "%USERPROFILE%" + ProfileFolder(user.profilePath, "TEMP").substr(user.profilePath.size());
+    registry_.SetString(hive + "Environment", "TEMP", temp, port::kRegExpandSz);
+    registry_.SetString(hive + "Environment", "TMP", temp, port::kRegExpandSz);
+  }
+  profileHandles_[root] = user.rid;
+  profile->profile = root;
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::UnloadUserProfile(port::HToken token, port::HKey handle) {
+  Status status = ProfileFunctionsPresent();
+  if (status != port::kErrorSuccess) return status;
+  if (tokens_.find(token) == tokens_.end()) return port::kErrorInvalidHandle;
+  auto it = profileHandles_.find(handle);
+  if (it == profileHandles_.end()) return port::kErrorInvalidParameter;
+  const std::uint32_t rid = it->second;
+  profileHandles_.erase(it);
+  [[maybe_unused]] Status closed = registry_.RegCloseKey(handle);
+  auto loaded = loaded_.find(rid);
+  if (loaded != loaded_.end() && --loaded->second.count == 0) {
+    loaded_.erase(loaded);
+    // The hive itself stays with the account for the next load.
+    auto user = std::find_if(users_.begin(), users_.end(),
+                             [&](const auto& u) { return u->rid == rid; });
+    const std::string sid = user != users_.end() ? UserSid(**user)
+                                                 : settings_.machineSid + "-" + std::to_string(rid);
+    registry_.UnloadUserHive(sid);
+  }
+  return port::kErrorSuccess;
+}
+
+}  // namespace ombrant::sim
