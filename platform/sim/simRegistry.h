@@ -1,4 +1,15 @@
 // The simulated registry: hives, 32/64-bit views, loadable user hives, per-key access limits.
+//
+// Behaviour follows Windows where a program can see it. The choices made where Windows has no
+// answer to copy:
+// - HKEY_CLASSES_ROOT is HKLM\SOFTWARE\Classes, in every view (no per-user merge, no redirection);
+// - HKEY_CURRENT_CONFIG is HKLM\SYSTEM\CurrentControlSet\Hardware Profiles\Current (2 while that
+//   key does not exist); HKEY_DYN_DATA does not exist on NT (2); HKEY_PERFORMANCE_DATA is no key
+//   tree (6);
+// - the 32-bit view on a 64-bit machine redirects all of HKLM\SOFTWARE to Wow6432Node, and only
+//   on a walk that passes from the HKLM root into SOFTWARE; a handle to a physical key continues
+//   from that key. "SOFTWARE\Wow6432Node" in the 32-bit view is Wow6432Node itself;
+// - no key can be created directly below HKEY_USERS (5): hives get there by LoadUserHive.
 #pragma once
 
 #include <cstdint>
@@ -12,13 +23,55 @@
 
 namespace ombrant::sim {
 
-// One tree of keys: HKLM, or one account's own hive.
-class SimHive;
-
 struct SimValue {
   std::string name;  // as written, case kept
   std::uint32_t type = port::kRegNone;
   std::vector<std::uint8_t> data;  // raw bytes; string types are UTF-16LE with their NUL
+
+  bool operator==(const SimValue&) const = default;
+};
+
+struct SimKeyNode;  // one key of a tree (internal)
+
+// Longest key name (UTF-16 units) and deepest key Windows allows.
+inline constexpr std::size_t kMaxKeyNameLength = 255;
+inline constexpr std::size_t kMaxKeyDepth = 512;
+inline constexpr std::size_t kMaxValueNameLength = 16383;
+
+// One tree of keys: HKLM, or one account's own hive. Paths here are relative to the hive's root,
+// backslash separated, case-insensitive; "" is the root. No view redirection applies.
+class SimHive {
+ public:
+  SimHive();
+  ~SimHive();
+  SimHive(const SimHive&) = delete;
+  SimHive& operator=(const SimHive&) = delete;
+
+  // Creates missing keys on the way. Throws std::invalid_argument for a name longer than
+  // kMaxKeyNameLength or a path deeper than kMaxKeyDepth.
+  void AddKey(std::string_view path);
+  [[nodiscard]] bool HasKey(std::string_view path) const;
+  // Removes the key and everything below it (open handles to them then see 1018); "" empties
+  // the hive. A missing key is no error.
+  void DeleteTree(std::string_view path);
+  // Creates the key when missing; replaces an existing value in place, keeping its name's case.
+  void SetValue(std::string_view keyPath, std::string_view name, std::uint32_t type,
+                std::vector<std::uint8_t> data);
+  // False when the key or value does not exist.
+  bool DeleteValue(std::string_view keyPath, std::string_view name);
+  [[nodiscard]] std::optional<SimValue> GetValue(std::string_view keyPath,
+                                                 std::string_view name) const;
+  // Names in enumeration order (case-insensitive alphabetical); empty for a missing key.
+  [[nodiscard]] std::vector<std::string> SubKeyNames(std::string_view path) const;
+  // Values in enumeration order (the order they were first created); empty for a missing key.
+  [[nodiscard]] std::vector<SimValue> Values(std::string_view path) const;
+  // The rights the running account is granted on one existing key (not inherited).
+  // Returns false when the key does not exist.
+  bool LimitAccess(std::string_view path, std::uint32_t grantedAccess);
+
+ private:
+  friend class SimRegistry;
+  std::shared_ptr<SimKeyNode> root_;
 };
 
 class SimRegistry final : public port::IRegistry {
@@ -32,7 +85,9 @@ class SimRegistry final : public port::IRegistry {
   // --- builders and inspection for tests and the machine loader ---
   // Paths are physical, as a .reg file writes them on this machine, with a long root name:
   // "HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\X", "HKEY_CURRENT_USER\Software\X",
-  // "HKEY_USERS\S-1-5-21-...\Software\X". Missing keys on the way are created.
+  // "HKEY_USERS\S-1-5-21-...\Software\X". Missing keys on the way are created. The short
+  // names HKLM, HKCU, HKU and HKEY_CLASSES_ROOT/HKCR (HKLM\SOFTWARE\Classes) work as well.
+  // Builders throw std::invalid_argument for a root they do not know or a hive not loaded.
   void AddKey(std::string_view path);
   void SetValue(std::string_view keyPath, std::string_view name, std::uint32_t type,
                 std::vector<std::uint8_t> data);
@@ -49,14 +104,24 @@ class SimRegistry final : public port::IRegistry {
   // by default every right.
   void LimitAccess(std::string_view keyPath, std::uint32_t grantedAccess);
 
+  // The hive a physical path lies in and the path below that hive's root ("" for the root);
+  // null for an unknown root or a hive that is not loaded.
+  [[nodiscard]] std::shared_ptr<SimHive> ResolveHivePath(std::string_view path,
+                                                         std::string* pathInHive) const;
+  [[nodiscard]] SimHive& MachineHive();
+  [[nodiscard]] const SimHive& MachineHive() const;
+
   // --- account hives ---
   [[nodiscard]] std::shared_ptr<SimHive> NewHive();
-  // The hive HKEY_CURRENT_USER shows (the running account's).
+  // The hive HKEY_CURRENT_USER shows (the running account's). A null hive gives a fresh one.
   void SetCurrentUserHive(std::shared_ptr<SimHive> hive);
   [[nodiscard]] std::shared_ptr<SimHive> CurrentUserHive() const;
   // Mounts a hive as HKEY_USERS\<sid> and opens its root; the handle works as a root key.
+  // Loading the hive already mounted under that SID opens it again; another hive under a SID
+  // in use gives 183 (already exists); an empty SID or one with "\" gives 87.
   [[nodiscard]] port::Status LoadUserHive(std::string_view sid, std::shared_ptr<SimHive> hive,
                                           port::HKey* root);
+  // Open handles into the hive stay usable, as the keys stay alive while referenced.
   void UnloadUserHive(std::string_view sid);
   [[nodiscard]] std::shared_ptr<SimHive> UserHive(std::string_view sid) const;
 
