@@ -6,6 +6,7 @@
 #include "platform/sim/simRegistry.h"
 #include "platform/sim/simSddl.h"
 #include "platform/sim/simSecurity.h"
+#include "platform/sim/simShell.h"
 
 namespace ombrant::sim {
 namespace {
@@ -77,35 +78,19 @@ std::uint32_t StableRid(std::string_view name) {
   return 1000 + hash % 100000;
 }
 
-// A profile folder's standard sub-folders, per flavour: id, XP English, XP German, Vista.
+// The folders of a new profile, with their values under Shell Folders (null: none).
 struct ProfileFolderRow {
-  const char* id;
-  const char* shellFolderValue;  // value name under Shell Folders, or null
-  const char* xp;
-  const char* xpGerman;
-  const char* vista;
+  int csidl;
+  const char* shellFolderValue;
 };
 constexpr ProfileFolderRow kProfileFolders[] = {
-    {"DESKTOPDIRECTORY", "Desktop", "Desktop", "Desktop", "Desktop"},
-    {"PERSONAL", "Personal", "My Documents", "Eigene Dateien", "Documents"},
-    {"FAVORITES", "Favorites", "Favorites", "Favoriten", "Favorites"},
-    {"APPDATA", "AppData", "Application Data", "Anwendungsdaten", "AppData\\Roaming"},
-    {"LOCAL_SETTINGS", nullptr, "Local Settings", "Lokale Einstellungen", "AppData\\Local"},
-    {"LOCAL_APPDATA", "Local AppData", "Local Settings\\Application Data",
-     "Lokale Einstellungen\\Anwendungsdaten", "AppData\\Local"},
-    {"TEMP", nullptr, "Local Settings\\Temp", "Lokale Einstellungen\\Temp", "AppData\\Local\\Temp"},
-    {"COOKIES", "Cookies", "Cookies", "Cookies", "AppData\\Roaming\\Microsoft\\Windows\\Cookies"},
-    {"TEMPLATES", "Templates", "Templates", "Vorlagen",
-     "AppData\\Roaming\\Microsoft\\Windows\\Templates"},
-    {"STARTMENU", "Start Menu", "Start Menu", "Startmenü",
-     "AppData\\Roaming\\Microsoft\\Windows\\Start Menu"},
-    {"PROGRAMS", "Programs", "Start Menu\\Programs", "Startmenü\\Programme",
-     "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs"},
-    {"STARTUP", "Startup", "Start Menu\\Programs\\Startup", "Startmenü\\Programme\\Autostart",
-     "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
-    {"QUICKLAUNCH", nullptr, "Application Data\\Microsoft\\Internet Explorer\\Quick Launch",
-     "Anwendungsdaten\\Microsoft\\Internet Explorer\\Quick Launch",
-     "AppData\\Roaming\\Microsoft\\Internet Explorer\\Quick Launch"},
+    {port::kCsidlDesktopDirectory, "Desktop"}, {port::kCsidlPersonal, "Personal"},
+    {port::kCsidlFavorites, "Favorites"},      {port::kCsidlAppData, "AppData"},
+    {port::kCsidlLocalAppData, "Local AppData"}, {port::kCsidlStartMenu, "Start Menu"},
+    {port::kCsidlPrograms, "Programs"},        {port::kCsidlStartup, "Startup"},
+    {port::kCsidlTemplates, "Templates"},      {port::kCsidlRecent, "Recent"},
+    {port::kCsidlSendTo, "SendTo"},            {port::kCsidlNetHood, "NetHood"},
+    {port::kCsidlPrintHood, "PrintHood"},
 };
 
 constexpr const char* kShellFoldersKey =
@@ -210,15 +195,35 @@ const SimBuiltinGroup* SimAccounts::FindLocalGroup(std::string_view localName) c
   return nullptr;
 }
 
-std::string SimAccounts::ProfileFolder(std::string_view profilePath, std::string_view id) const {
+SimFolderLayout SimAccounts::Layout() const {
+  SimFolderLayout layout;
+  layout.profiles = settings_.profilesRoot;
+  layout.language = settings_.language;
+  layout.majorVersion = settings_.majorVersion;
+  return layout;
+}
+
+std::vector<std::string> SimAccounts::ProfileFolders(std::string_view folderName) const {
+  const SimFolderLayout layout = Layout();
+  std::vector<std::string> folders;
   for (const ProfileFolderRow& row : kProfileFolders) {
-    if (id != row.id) continue;
-    const char* relative = settings_.majorVersion >= 6 ? row.vista
-                           : settings_.language == "de" ? row.xpGerman
-                                                        : row.xp;
-    return std::string(profilePath) + "\\" + relative;
+    if (auto path = SpecialFolderPath(layout, folderName, row.csidl)) folders.push_back(*path);
   }
-  return {};
+  // Not special folders, but part of every new profile: TEMP and the quick-launch bar.
+  folders.push_back(TempFolder(folderName));
+  if (auto appData = SpecialFolderPath(layout, folderName, port::kCsidlAppData)) {
+    folders.push_back(*appData + "\\Microsoft\\Internet Explorer\\Quick Launch");
+  }
+  return folders;
+}
+
+std::string SimAccounts::TempFolder(std::string_view folderName) const {
+  const std::string local =
+      SpecialFolderPath(Layout(), folderName, port::kCsidlLocalAppData).value_or("");
+  // XP keeps TEMP beside "Application Data" in "Local Settings"; Vista inside AppData\Local.
+  const std::string base =
+      settings_.majorVersion >= 6 ? local : local.substr(0, local.rfind('\\'));
+  return base + "\\Temp";
 }
 
 // --- machine.ini ---
@@ -497,7 +502,7 @@ Status SimAccounts::BindProfileFunction(std::string_view functionName) {
   return ProfileFunctionsPresent();
 }
 
-Status SimAccounts::CreateProfile(SimUser& user, std::string_view folderName) {
+Status SimAccounts::CreateProfile(SimUser& user, std::string_view userName) {
   auto createFolders = [&](const std::string& path) {
     // CreateDirectory makes one level; walk down from the drive.
     for (std::size_t at = path.find('\\', 3);; at = path.find('\\', at + 1)) {
@@ -506,13 +511,15 @@ Status SimAccounts::CreateProfile(SimUser& user, std::string_view folderName) {
       if (at == std::string::npos) return port::kErrorSuccess;
     }
   };
-  // A folder of that name that belongs to no one else's profile is reused by Windows only
-  // when it is free; otherwise the new profile gets the machine's name appended.
-  std::string path = settings_.profilesRoot + "\\" + std::string(folderName);
+  // When a folder of that name exists already, the new profile gets the machine's name
+  // appended, as Windows does.
+  std::string folder(userName);
   std::uint32_t attributes = 0;
-  if (files_.GetFileAttributes(path, &attributes) == port::kErrorSuccess) {
-    path += "." + settings_.computerName;
+  if (files_.GetFileAttributes(settings_.profilesRoot + "\\" + folder, &attributes) ==
+      port::kErrorSuccess) {
+    folder += "." + settings_.computerName;
   }
+  const std::string path = settings_.profilesRoot + "\\" + folder;
   Status status = createFolders(path);
   if (status != port::kErrorSuccess) return status;
   const std::string sid = UserSid(user);
@@ -522,8 +529,8 @@ Status SimAccounts::CreateProfile(SimUser& user, std::string_view folderName) {
     status = acls_.Write(path, dacl);
     if (status != port::kErrorSuccess) return status;
   }
-  for (const ProfileFolderRow& row : kProfileFolders) {
-    status = createFolders(ProfileFolder(path, row.id));
+  for (const std::string& sub : ProfileFolders(folder)) {
+    status = createFolders(sub);
     if (status != port::kErrorSuccess) return status;
   }
   user.profilePath = path;
@@ -575,16 +582,18 @@ Status SimAccounts::LoadUserProfile(port::HToken token, port::ProfileInfo* profi
   if (fresh) {
     // A new profile starts from the default user's hive: the shell's folders and TEMP.
     const std::string hive = "HKEY_USERS\\" + sid + "\\";
+    const std::string folderName = user.profilePath.substr(user.profilePath.rfind('\\') + 1);
+    const SimFolderLayout layout = Layout();
     for (const ProfileFolderRow& row : kProfileFolders) {
-      if (row.shellFolderValue == nullptr) continue;
-      const std::string folder = ProfileFolder(user.profilePath, row.id);
-      registry_.SetString(hive + kShellFoldersKey, row.shellFolderValue, folder);
-      const std::string relative = folder.substr(user.profilePath.size());
+      const auto folder = SpecialFolderPath(layout, folderName, row.csidl);
+      if (!folder) continue;
+      registry_.SetString(hive + kShellFoldersKey, row.shellFolderValue, *folder);
       registry_.SetString(hive + kUserShellFoldersKey, row.shellFolderValue,
-                          "%USERPROFILE%" + relative, port::kRegExpandSz);
+                          "%USERPROFILE%" + folder->substr(user.profilePath.size()),
+                          port::kRegExpandSz);
     }
     const std::string temp =
-        "%USERPROFILE%" + ProfileFolder(user.profilePath, "TEMP").substr(user.profilePath.size());
+        "%USERPROFILE%" + TempFolder(folderName).substr(user.profilePath.size());
     registry_.SetString(hive + "Environment", "TEMP", temp, port::kRegExpandSz);
     registry_.SetString(hive + "Environment", "TMP", temp, port::kRegExpandSz);
   }

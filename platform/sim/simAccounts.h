@@ -20,6 +20,7 @@ namespace ombrant::sim {
 class SimHive;
 class SimRegistry;
 class SimFileAcls;
+struct SimFolderLayout;
 
 // One INI section's entries in order (name, value), as machine.ini holds them.
 using SimIniEntries = std::vector<std::pair<std::string, std::string>>;
@@ -89,10 +90,9 @@ class SimAccounts final : public port::IAccounts {
   // The local name of a built-in group on this machine ("Benutzer" for Users in German).
   [[nodiscard]] std::string LocalGroupName(const SimBuiltinGroup& group) const;
   [[nodiscard]] const SimBuiltinGroup* FindLocalGroup(std::string_view localName) const;
-  // The folder of a special folder of an account's profile, as the machine's flavour names it:
-  // "APPDATA", "LOCAL_APPDATA", "DESKTOPDIRECTORY", "FAVORITES", "PERSONAL", "STARTMENU",
-  // "PROGRAMS", "STARTUP", "TEMPLATES", "COOKIES", "QUICKLAUNCH". Empty for an unknown id.
-  [[nodiscard]] std::string ProfileFolder(std::string_view profilePath, std::string_view id) const;
+  // The folders a new profile in profiles root + "\" + `folderName` gets.
+  [[nodiscard]] std::vector<std::string> ProfileFolders(std::string_view folderName) const;
+  [[nodiscard]] std::string TempFolder(std::string_view folderName) const;
   // Logon tokens and loaded profiles not yet released (tests check that nothing leaks).
   [[nodiscard]] std::size_t OpenTokenCount() const { return tokens_.size(); }
   [[nodiscard]] std::size_t LoadedProfileCount() const { return profileHandles_.size(); }
@@ -129,10 +129,11 @@ class SimAccounts final : public port::IAccounts {
     int count = 0;
   };
 
+  [[nodiscard]] SimFolderLayout Layout() const;
   [[nodiscard]] bool IsLocalServer(std::string_view server) const;
   [[nodiscard]] port::UserInfo3 Info(const SimUser& user) const;
   [[nodiscard]] std::uint32_t NextRid() const;
-  [[nodiscard]] port::Status CreateProfile(SimUser& user, std::string_view folderName);
+  [[nodiscard]] port::Status CreateProfile(SimUser& user, std::string_view userName);
   [[nodiscard]] port::Status ProfileFunctionsPresent() const;
 
   SimRegistry& registry_;

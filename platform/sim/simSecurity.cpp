@@ -154,7 +154,6 @@ SimFileAcls::SimFileAcls(port::IFileSystem& files) : files_(files) {}
 
 std::string SimFileAcls::NormalizePath(std::string_view path) {
   std::string key(path);
-  std::replace(key.begin(), key.end(), '/', '\\');
   while (key.size() > 2 && key.back() == '\\') key.pop_back();
   if (key.size() == 3 && key[1] == ':' && key[2] == '\\') key.pop_back();
   return key;
