@@ -15,3 +15,11 @@
 #undef RegDeleteValue
 #undef RegDeleteKeyEx
 #undef GetVersionEx
+// The accounts and security areas.
+#undef GetUserName
+#undef LogonUser
+#undef LookupAccountSid
+#undef LookupAccountName
+#undef GetFileSecurity
+#undef SetFileSecurity
+#undef FormatMessage

@@ -2,7 +2,9 @@
 #pragma once
 
 #include "platform/port/kvrPort.h"
+#include "platform/win32/winAccounts.h"
 #include "platform/win32/winRegistry.h"
+#include "platform/win32/winSecurity.h"
 #include "platform/win32/winSystem.h"
 
 namespace ombrant::win32 {
@@ -19,6 +21,8 @@ class WinMachine final {
  private:
   WinRegistry registry_;
   WinSystem system_;
+  WinAccounts accounts_;
+  WinSecurity security_;
 };
 
 }  // namespace ombrant::win32
