@@ -383,7 +383,8 @@ Status SimAccounts::NetUserAdd(std::string_view server, const port::UserInfo1& i
   }
   if (!ValidUserName(info.name)) return port::kNerrBadUsername;
   if (FindUser(info.name) != nullptr) return port::kNerrUserExists;
-  if (FindLocalGroup(info.name) != nullptr) return port::kNerrGroupExists;
+  // The built-in groups are local groups (aliases) to the account database.
+  if (FindLocalGroup(info.name) != nullptr) return port::kErrorAliasExists;
   if (info.password.size() < settings_.minPasswordLength) return port::kNerrPasswordTooShort;
   SimUser user;
   user.name = info.name;

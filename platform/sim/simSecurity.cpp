@@ -128,6 +128,8 @@ constexpr MessageText kMessages[] = {
      "Die Struktur der Sicherheitsbeschreibung ist ungültig."},
     {1378, "The specified account name is already a member of the group.",
      "Der angegebene Kontoname ist bereits ein Mitglied der Gruppe."},
+    {1379, "The specified local group already exists.",
+     "Die angegebene lokale Gruppe ist bereits vorhanden."},
     {1387,
      "A new member could not be added to or removed from the local group because the member "
      "does not exist.",
