@@ -50,7 +50,8 @@ enum class Aspect : std::uint32_t {
 class Changes {
  public:
   constexpr Changes() = default;
-  constexpr Changes(Aspect a) : bits_(static_cast<std::uint32_t>(a)) {}  // NOLINT: implicit on purpose
+  // Implicit: one aspect is a set of one.
+  constexpr Changes(Aspect a) : bits_(static_cast<std::uint32_t>(a)) {}
 
   [[nodiscard]] constexpr bool Has(Aspect a) const {
     return (bits_ & static_cast<std::uint32_t>(a)) != 0;
@@ -223,7 +224,9 @@ class Control : public Component {
   // Labels, panels, group boxes and pictures never take the focus.
   [[nodiscard]] virtual bool TakesFocus() const { return true; }
   [[nodiscard]] bool CanFocus() const { return TakesFocus() && CanInteract(); }
-  // Refused (false, focus unchanged) for a control that cannot take the focus.
+  // Refused (false, focus unchanged) for a control that cannot take the focus. The focus stays
+  // put when the focused control stops showing; the real window moves it, and the binder reports
+  // where to.
   bool SetFocus();
   [[nodiscard]] bool Focused() const;
   // The focused control of this control's window, or null.

@@ -42,7 +42,7 @@ struct ListItem {
   int groupId = -1;  // -1: in no group
   bool checked = false;
   bool selected = false;
-  std::intptr_t data = 0;  // the owner's own value (an index, a pointer)
+  std::intptr_t data = 0;  // the owner's own value (an index, a pointer); never shown, never notified
   std::vector<int> tileColumns;
 };
 

@@ -68,16 +68,6 @@ std::string Trim(std::string_view text) {
   return std::string(text);
 }
 
-// A RID that stays the same for a name, for accounts given without a SID.
-std::uint32_t StableRid(std::string_view name) {
-  std::uint32_t hash = 2166136261u;
-  for (unsigned char c : UpperCase(name)) {
-    hash ^= c;
-    hash *= 16777619u;
-  }
-  return 1000 + hash % 100000;
-}
-
 // The folders of a new profile, with their values under Shell Folders (null: none).
 struct ProfileFolderRow {
   int csidl;
@@ -118,21 +108,30 @@ SimAccounts::~SimAccounts() = default;
 
 // --- builders and inspection ---
 
+std::uint32_t SimUser::Rid() const {
+  const std::size_t dash = sid.rfind('-');
+  std::uint32_t rid = 0;
+  if (dash != std::string::npos && ParseUnsigned(std::string_view(sid).substr(dash + 1), &rid)) {
+    return rid;
+  }
+  return 0;
+}
+
 std::uint32_t SimAccounts::NextRid() const {
+  const std::string prefix = settings_.machineSid + "-";
   std::uint32_t next = 1000;
-  for (const auto& user : users_) next = std::max(next, user->rid + 1);
+  for (const auto& user : users_) {
+    if (user->sid.starts_with(prefix)) next = std::max(next, user->Rid() + 1);
+  }
   return next;
 }
 
 SimUser& SimAccounts::AddUser(SimUser user) {
-  if (user.rid == 0) {
-    if (SameText(user.name, "Administrator")) {
-      user.rid = 500;
-    } else if (SameText(user.name, "Guest") || SameText(user.name, "Gast")) {
-      user.rid = 501;
-    } else {
-      user.rid = NextRid();
-    }
+  if (user.sid.empty()) {
+    const std::uint32_t rid = SameText(user.name, "Administrator")                      ? 500
+                              : SameText(user.name, "Guest") || SameText(user.name, "Gast") ? 501
+                                                                                            : NextRid();
+    user.sid = settings_.machineSid + "-" + std::to_string(rid);
   }
   users_.push_back(std::make_unique<SimUser>(std::move(user)));
   return *users_.back();
@@ -153,7 +152,7 @@ const SimUser* SimAccounts::FindUserBySid(const port::Sid& sid) const {
   if (!IsValidSid(sid)) return nullptr;
   const std::string text = SidToString(sid);
   for (const auto& user : users_) {
-    if (UserSid(*user) == text) return user.get();
+    if (SameText(user->sid, text)) return user.get();
   }
   return nullptr;
 }
@@ -167,9 +166,7 @@ std::vector<const SimUser*> SimAccounts::Users() const {
   return out;
 }
 
-std::string SimAccounts::UserSid(const SimUser& user) const {
-  return settings_.machineSid + "-" + std::to_string(user.rid);
-}
+std::string SimAccounts::UserSid(const SimUser& user) const { return user.sid; }
 
 bool SimAccounts::IsMember(const SimUser& user, std::string_view englishGroup) const {
   return std::any_of(user.groups.begin(), user.groups.end(),
@@ -228,28 +225,22 @@ std::string SimAccounts::TempFolder(std::string_view folderName) const {
 
 // --- machine.ini ---
 
-bool SimAccounts::LoadAccountSection(std::string_view name, const SimIniEntries& entries,
-                                     std::string* error) {
-  if (!ValidUserName(name)) {
-    *error = "bad account name \"" + std::string(name) + "\"";
-    return false;
-  }
-  if (FindUser(name) != nullptr) {
-    *error = "account \"" + std::string(name) + "\" is defined twice";
-    return false;
-  }
-  SimUser user;
-  user.name = std::string(name);
+bool SimAccounts::ApplyAccountSection(SimUser& user, const IniSection& section,
+                                      std::string* error, std::size_t* line) const {
   bool privilegeGiven = false;
   bool groupsGiven = false;
-  for (const auto& [key, value] : entries) {
-    auto fail = [&, &k = key, &v = value](const std::string& why) {
-      *error = "account \"" + std::string(name) + "\": " + k + "=" + v + ": " + why;
+  for (const IniEntry& entry : section.entries) {
+    if (entry.comment) continue;
+    const std::string& key = entry.name;
+    const std::string& value = entry.value;
+    auto fail = [&](const std::string& why) {
+      *error = "account \"" + user.name + "\": " + key + "=" + value + ": " + why;
+      *line = entry.line;
       return false;
     };
-    if (key == "password") {
+    if (SameText(key, "password")) {
       user.password = value;
-    } else if (key == "privilege") {
+    } else if (SameText(key, "privilege")) {
       privilegeGiven = true;
       if (value == "admin") {
         user.privilege = port::kUserPrivAdmin;
@@ -260,14 +251,15 @@ bool SimAccounts::LoadAccountSection(std::string_view name, const SimIniEntries&
       } else if (!ParseUnsigned(value, &user.privilege)) {
         return fail("expected admin, user or guest");
       }
-    } else if (key == "full_name") {
+    } else if (SameText(key, "full_name")) {
       user.fullName = value;
-    } else if (key == "comment") {
+    } else if (SameText(key, "comment")) {
       user.comment = value;
-    } else if (key == "flags") {
+    } else if (SameText(key, "flags")) {
       if (!ParseUnsigned(value, &user.flags)) return fail("expected a number");
-    } else if (key == "groups") {
+    } else if (SameText(key, "groups")) {
       groupsGiven = true;
+      user.groups.clear();
       std::size_t start = 0;
       while (start <= value.size()) {
         std::size_t comma = value.find(',', start);
@@ -275,38 +267,23 @@ bool SimAccounts::LoadAccountSection(std::string_view name, const SimIniEntries&
         std::string group = Trim(std::string_view(value).substr(start, comma - start));
         start = comma + 1;
         if (group.empty()) continue;
-        auto known = std::find_if(SimBuiltinGroups().begin(), SimBuiltinGroups().end(),
-                                  [&](const SimBuiltinGroup& g) { return SameText(g.englishName, group); });
+        auto known = std::find_if(
+            SimBuiltinGroups().begin(), SimBuiltinGroups().end(),
+            [&](const SimBuiltinGroup& g) { return SameText(g.englishName, group); });
         if (known == SimBuiltinGroups().end()) return fail("unknown group \"" + group + "\"");
         user.groups.emplace_back(known->englishName);
       }
-    } else if (key == "sid") {
-      // S-1-5-21-a-b-c-RID: the machine part is shared by every account of the machine.
-      std::size_t dash = value.rfind('-');
-      port::Sid parsed;
-      if (dash == std::string::npos || SidFromString(value, &parsed) != port::kErrorSuccess ||
-          !value.starts_with("S-1-5-21-") || !ParseUnsigned(value.substr(dash + 1), &user.rid)) {
-        return fail("expected S-1-5-21-...-RID");
-      }
-      const std::string machine = value.substr(0, dash);
-      if (!machineSidFromAccounts_) {
-        settings_.machineSid = machine;
-        acls_.SetMachineSid(machine);
-        machineSidFromAccounts_ = true;
-      } else if (machine != settings_.machineSid) {
-        return fail("another machine's SID (" + settings_.machineSid + ")");
-      }
-    } else if (key == "profile") {
+    } else if (SameText(key, "profile")) {
       if (value != "yes" && value != "no") return fail("expected yes or no");
       user.hasProfile = value == "yes";
-    } else {
+    } else if (!SameText(key, "sid")) {
       return fail("unknown entry");
     }
   }
   if (!groupsGiven) {
-    user.groups.emplace_back(user.privilege == port::kUserPrivAdmin   ? kAdministrators.englishName
-                             : user.privilege == port::kUserPrivGuest ? kGuests.englishName
-                                                                      : kUsers.englishName);
+    user.groups = {user.privilege == port::kUserPrivAdmin   ? kAdministrators.englishName
+                   : user.privilege == port::kUserPrivGuest ? kGuests.englishName
+                                                            : kUsers.englishName};
   }
   if (!privilegeGiven) {
     user.privilege = IsMember(user, kAdministrators.englishName) ? port::kUserPrivAdmin
@@ -315,43 +292,33 @@ bool SimAccounts::LoadAccountSection(std::string_view name, const SimIniEntries&
                      : IsMember(user, kGuests.englishName) ? port::kUserPrivGuest
                                                            : port::kUserPrivUser;
   }
-  if (user.rid == 0) {
-    if (SameText(user.name, "Administrator")) {
-      user.rid = 500;
-    } else if (SameText(user.name, "Guest") || SameText(user.name, "Gast")) {
-      user.rid = 501;
-    } else {
-      user.rid = StableRid(user.name);
-    }
-    while (std::any_of(users_.begin(), users_.end(),
-                       [&](const auto& u) { return u->rid == user.rid; })) {
-      ++user.rid;
-    }
-  } else if (std::any_of(users_.begin(), users_.end(),
-                         [&](const auto& u) { return u->rid == user.rid; })) {
-    *error = "account \"" + std::string(name) + "\": its SID is taken by another account";
-    return false;
-  }
-  if (user.hasProfile) user.profilePath = settings_.profilesRoot + "\\" + user.name;
-  AddUser(std::move(user));
+  user.settings = section;
   return true;
 }
 
-SimIniEntries SimAccounts::SaveAccountSection(const SimUser& user) const {
+IniSection SimAccounts::SaveAccountSection(const SimUser& user) const {
   char flags[16];
   std::snprintf(flags, sizeof flags, "0x%x", static_cast<unsigned>(user.flags));
   std::string groups;
   for (const std::string& g : user.groups) groups += (groups.empty() ? "" : ",") + g;
-  return {
-      {"password", user.password},
-      {"privilege", PrivilegeText(user.privilege)},
-      {"full_name", user.fullName},
-      {"comment", user.comment},
-      {"flags", flags},
-      {"groups", groups},
-      {"sid", UserSid(user)},
-      {"profile", user.hasProfile ? "yes" : "no"},
+  // Keys the section had are brought up to date in place; the others are added when they say
+  // more than their absence would.
+  const std::pair<const char*, std::pair<std::string, bool>> values[] = {
+      {"password", {user.password, !user.password.empty()}},
+      {"privilege", {PrivilegeText(user.privilege), true}},
+      {"full_name", {user.fullName, !user.fullName.empty()}},
+      {"comment", {user.comment, !user.comment.empty()}},
+      {"flags", {flags, user.flags != port::kUfNormalAccount}},
+      {"groups", {groups, true}},
+      {"sid", {user.sid, true}},
+      {"profile", {user.hasProfile ? "yes" : "no", user.hasProfile}},
   };
+  IniSection section = user.settings;
+  section.name = "account:" + user.name;
+  for (const auto& [key, value] : values) {
+    if (section.Find(key) != nullptr || value.second) section.Set(key, value.first);
+  }
+  return section;
 }
 
 // --- the account calls ---
@@ -368,7 +335,7 @@ port::UserInfo3 SimAccounts::Info(const SimUser& user) const {
   info.comment = user.comment;
   info.priv = user.privilege;
   info.flags = user.flags;
-  info.userId = user.rid;
+  info.userId = user.Rid();
   info.primaryGroupId = 513;  // DOMAIN_GROUP_RID_USERS ("None" on a workgroup machine)
   return info;
 }
@@ -479,7 +446,7 @@ Status SimAccounts::LogonUser(std::string_view name, std::string_view domain,
   if (user->flags & port::kUfAccountDisable) return port::kErrorAccountDisabled;
   const port::HToken handle = nextToken_;
   nextToken_ += 4;
-  tokens_[handle] = user->rid;
+  tokens_[handle] = user->sid;
   *token = handle;
   return port::kErrorSuccess;
 }
@@ -523,7 +490,7 @@ Status SimAccounts::CreateProfile(SimUser& user, std::string_view userName) {
   const std::string path = settings_.profilesRoot + "\\" + folder;
   Status status = createFolders(path);
   if (status != port::kErrorSuccess) return status;
-  const std::string sid = UserSid(user);
+  const std::string& sid = user.sid;
   SecurityParts dacl;
   if (ParseSddl("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + sid + ")",
                 settings_.machineSid, &dacl) == port::kErrorSuccess) {
@@ -546,17 +513,27 @@ Status SimAccounts::CreateProfile(SimUser& user, std::string_view userName) {
   return port::kErrorSuccess;
 }
 
+SimUser* SimAccounts::UserOfToken(port::HToken token) {
+  auto it = tokens_.find(token);
+  if (it == tokens_.end()) return nullptr;
+  for (auto& user : users_) {
+    if (user->sid == it->second) return user.get();
+  }
+  return nullptr;
+}
+
+std::string SimAccounts::ProfilePathOf(const SimUser& user) const {
+  return user.profilePath.empty() ? settings_.profilesRoot + "\\" + user.name : user.profilePath;
+}
+
 Status SimAccounts::LoadUserProfile(port::HToken token, port::ProfileInfo* profile) {
   Status status = ProfileFunctionsPresent();
   if (status != port::kErrorSuccess) return status;
-  auto tokenIt = tokens_.find(token);
-  if (tokenIt == tokens_.end()) return port::kErrorInvalidHandle;
+  SimUser* found = UserOfToken(token);
+  if (found == nullptr) return port::kErrorInvalidHandle;
   if (profile == nullptr || profile->userName.empty()) return port::kErrorInvalidParameter;
-  auto userIt = std::find_if(users_.begin(), users_.end(),
-                             [&](const auto& u) { return u->rid == tokenIt->second; });
-  if (userIt == users_.end()) return port::kErrorInvalidHandle;
-  SimUser& user = **userIt;
-  const std::string sid = UserSid(user);
+  SimUser& user = *found;
+  const std::string& sid = user.sid;
   const bool running = &user == RunningUser();
 
   bool fresh = false;
@@ -565,20 +542,17 @@ Status SimAccounts::LoadUserProfile(port::HToken token, port::ProfileInfo* profi
     if (status != port::kErrorSuccess) return status;
     fresh = true;
   }
+  if (user.profilePath.empty()) user.profilePath = ProfilePathOf(user);
   if (!user.hive) user.hive = running ? registry_.CurrentUserHive() : registry_.NewHive();
-  if (!user.hive) user.hive = registry_.NewHive();
 
   port::HKey root = port::kNoKey;
-  LoadedHive& loaded = loaded_[user.rid];
-  if (loaded.count == 0) {
-    status = registry_.LoadUserHive(sid, user.hive, &root);
-  } else {
-    status = registry_.RegOpenKeyEx(port::kHKeyUsers, sid, port::kKeyAllAccess, &root);
-  }
-  if (status != port::kErrorSuccess) {
-    if (loaded.count == 0) loaded_.erase(user.rid);
-    return status;
-  }
+  const bool first = loaded_.find(sid) == loaded_.end();
+  // The running account's hive is loaded already; a load only opens it again.
+  const bool mountedBefore = registry_.UserHive(sid) != nullptr;
+  status = registry_.LoadUserHive(sid, user.hive, &root);
+  if (status != port::kErrorSuccess) return status;
+  LoadedHive& loaded = loaded_[sid];
+  if (first) loaded.mountedHere = !mountedBefore;
   ++loaded.count;
   if (fresh) {
     // A new profile starts from the default user's hive: the shell's folders and TEMP.
@@ -598,7 +572,7 @@ Status SimAccounts::LoadUserProfile(port::HToken token, port::ProfileInfo* profi
     registry_.SetString(hive + "Environment", "TEMP", temp, port::kRegExpandSz);
     registry_.SetString(hive + "Environment", "TMP", temp, port::kRegExpandSz);
   }
-  profileHandles_[root] = user.rid;
+  profileHandles_[root] = sid;
   profile->profile = root;
   return port::kErrorSuccess;
 }
@@ -609,18 +583,14 @@ Status SimAccounts::UnloadUserProfile(port::HToken token, port::HKey handle) {
   if (tokens_.find(token) == tokens_.end()) return port::kErrorInvalidHandle;
   auto it = profileHandles_.find(handle);
   if (it == profileHandles_.end()) return port::kErrorInvalidParameter;
-  const std::uint32_t rid = it->second;
+  const std::string sid = it->second;
   profileHandles_.erase(it);
   [[maybe_unused]] Status closed = registry_.RegCloseKey(handle);
-  auto loaded = loaded_.find(rid);
+  auto loaded = loaded_.find(sid);
   if (loaded != loaded_.end() && --loaded->second.count == 0) {
-    loaded_.erase(loaded);
     // The hive itself stays with the account for the next load.
-    auto user = std::find_if(users_.begin(), users_.end(),
-                             [&](const auto& u) { return u->rid == rid; });
-    const std::string sid = user != users_.end() ? UserSid(**user)
-                                                 : settings_.machineSid + "-" + std::to_string(rid);
-    registry_.UnloadUserHive(sid);
+    if (loaded->second.mountedHere) registry_.UnloadUserHive(sid);
+    loaded_.erase(loaded);
   }
   return port::kErrorSuccess;
 }

@@ -13,6 +13,7 @@
 #include "platform/port/kvrPortAccounts.h"
 #include "platform/port/kvrPortFiles.h"
 #include "platform/port/kvrPortSecurity.h"
+#include "platform/sim/simIni.h"
 #include "platform/vqStrings.h"
 
 namespace ombrant::sim {
@@ -21,9 +22,6 @@ class SimHive;
 class SimRegistry;
 class SimFileAcls;
 struct SimFolderLayout;
-
-// One INI section's entries in order (name, value), as machine.ini holds them.
-using SimIniEntries = std::vector<std::pair<std::string, std::string>>;
 
 struct SimAccountSettings {
   std::string computerName = "OMBRANT-PC";
@@ -53,12 +51,19 @@ struct SimUser {
   std::uint32_t flags = port::kUfNormalAccount;
   std::string comment;
   std::string fullName;
-  std::uint32_t rid = 0;
+  std::string sid;                  // "S-1-5-21-...-RID"; given by the database when empty
   std::vector<std::string> groups;  // English names of the built-in groups it belongs to
   bool hasProfile = false;          // its profile folder and hive exist
-  std::string profilePath;          // set once the profile exists
-  std::shared_ptr<SimHive> hive;    // its registry hive, kept while unloaded
+  std::string profilePath;          // where its profile is (profiles root + name by default)
+  std::shared_ptr<SimHive> hive;    // its registry hive (HKCU while it runs), kept while unloaded
+  IniSection settings;              // its machine.ini section as read, comments included
+
+  // The last part of the SID.
+  [[nodiscard]] std::uint32_t Rid() const;
 };
+
+// The simulated machine's accounts are its users.
+using SimAccount = SimUser;
 
 class SimAccounts final : public port::IAccounts {
  public:
@@ -74,9 +79,10 @@ class SimAccounts final : public port::IAccounts {
   [[nodiscard]] const SimAccountSettings& Settings() const { return settings_; }
 
   // --- builders and inspection ---
-  // Adds an account (RID: the user's own when set, else 500 for Administrator, 501 for Guest,
-  // else the next free one from 1000); returns it for further setup.
+  // Adds an account; without a SID it gets the machine's SID and the RID 500 (Administrator),
+  // 501 (Guest) or the next free one from 1000. Returns it for further setup.
   SimUser& AddUser(SimUser user);
+  [[nodiscard]] const std::vector<std::unique_ptr<SimUser>>& All() const { return users_; }
   [[nodiscard]] SimUser* FindUser(std::string_view name);
   [[nodiscard]] const SimUser* FindUser(std::string_view name) const;
   [[nodiscard]] const SimUser* FindUserBySid(const port::Sid& sid) const;
@@ -100,10 +106,14 @@ class SimAccounts final : public port::IAccounts {
   [[nodiscard]] int ProfileFunctionLookups() const { return profileLookups_; }
 
   // --- machine.ini: [account:NAME] sections ---
-  // Fails with a message naming the bad entry.
-  [[nodiscard]] bool LoadAccountSection(std::string_view name, const SimIniEntries& entries,
-                                        std::string* error);
-  [[nodiscard]] SimIniEntries SaveAccountSection(const SimUser& user) const;
+  // Reads password, privilege, full_name, comment, flags, groups and profile (the machine reads
+  // the name and sid). Without privilege it follows from groups and the other way round. False
+  // with a message and the entry's line for a bad entry.
+  [[nodiscard]] bool ApplyAccountSection(SimUser& user, const IniSection& section,
+                                         std::string* error, std::size_t* line) const;
+  // The section as the account is now: the section it was read from with its values brought up
+  // to date (comments and order kept), sid and groups always written.
+  [[nodiscard]] IniSection SaveAccountSection(const SimUser& user) const;
 
   // --- port::IAccounts ---
   port::Status NetUserAdd(std::string_view server, const port::UserInfo1& info,
@@ -127,12 +137,15 @@ class SimAccounts final : public port::IAccounts {
  private:
   struct LoadedHive {
     int count = 0;
+    bool mountedHere = false;  // false: it was loaded already (the running account's)
   };
 
   [[nodiscard]] SimFolderLayout Layout() const;
   [[nodiscard]] bool IsLocalServer(std::string_view server) const;
   [[nodiscard]] port::UserInfo3 Info(const SimUser& user) const;
   [[nodiscard]] std::uint32_t NextRid() const;
+  [[nodiscard]] SimUser* UserOfToken(port::HToken token);
+  [[nodiscard]] std::string ProfilePathOf(const SimUser& user) const;
   [[nodiscard]] port::Status CreateProfile(SimUser& user, std::string_view userName);
   [[nodiscard]] port::Status ProfileFunctionsPresent() const;
 
@@ -141,12 +154,11 @@ class SimAccounts final : public port::IAccounts {
   SimFileAcls& acls_;
   SimAccountSettings settings_;
   std::vector<std::unique_ptr<SimUser>> users_;
-  std::map<port::HToken, std::uint32_t> tokens_;  // token -> RID of its account
+  std::map<port::HToken, std::string> tokens_;  // token -> SID of its account
   port::HToken nextToken_ = 0x104;
-  std::map<port::HKey, std::uint32_t> profileHandles_;  // hive handle -> RID
-  std::map<std::uint32_t, LoadedHive> loaded_;           // RID -> loads not yet undone
+  std::map<port::HKey, std::string> profileHandles_;  // hive handle -> SID
+  std::map<std::string, LoadedHive> loaded_;           // SID -> loads not yet undone
   int profileLookups_ = 0;
-  bool machineSidFromAccounts_ = false;  // an account's SID has fixed the machine's
 };
 
 }  // namespace ombrant::sim

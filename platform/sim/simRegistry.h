@@ -10,6 +10,10 @@
 //   on a walk that passes from the HKLM root into SOFTWARE; a handle to a physical key continues
 //   from that key. "SOFTWARE\Wow6432Node" in the 32-bit view is Wow6432Node itself;
 // - no key can be created directly below HKEY_USERS (5): hives get there by LoadUserHive.
+// Access, as Windows checks it: opening compares the rights asked for with those the key grants
+// (LimitAccess); each call then needs its right on the handle (RegQueryInfoKey too needs
+// KEY_QUERY_VALUE). Creating a sub-key needs KEY_CREATE_SUB_KEY granted on the parent key; the
+// rights of the handle it is created through do not matter, and neither do they for RegOpenKeyEx.
 #pragma once
 
 #include <cstdint>

@@ -173,6 +173,7 @@ bool SimFileAcls::Parse(std::string_view sddl, SecurityParts* parts) const {
 void SimFileAcls::InstallDefaults(std::uint32_t majorVersion,
                                   const std::vector<std::string>& programFolders) {
   const bool vista = majorVersion >= 6;
+  defaults_.clear();
   [[maybe_unused]] bool ok = SetDefault("C:", vista ? kVistaRootAcl : kXpRootAcl);
   for (const std::string& folder : programFolders) {
     ok = SetDefault(folder, vista ? kVistaProgramFilesAcl : kXpProgramFilesAcl);

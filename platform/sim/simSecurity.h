@@ -30,7 +30,8 @@ class SimFileAcls {
   void SetMachineSid(std::string machineSid) { machineSid_ = std::move(machineSid); }
   [[nodiscard]] const std::string& MachineSid() const { return machineSid_; }
 
-  // The standard DACLs of the drive root and the program folders for a Windows version.
+  // The standard DACLs of the drive root and the program folders for a Windows version, in
+  // place of the defaults set before.
   void InstallDefaults(std::uint32_t majorVersion, const std::vector<std::string>& programFolders);
   // A DACL used when the path has no explicit one (not saved). False for malformed SDDL.
   [[nodiscard]] bool SetDefault(std::string_view path, std::string_view sddl);

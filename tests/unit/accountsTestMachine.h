@@ -6,14 +6,7 @@
 #include <vector>
 
 #include "platform/port/kvrPort.h"
-#include "platform/sim/simAccounts.h"
-#include "platform/sim/simFileSystem.h"
-#include "platform/sim/simRegistry.h"
-#include "platform/sim/simSecurity.h"
-#include "platform/sim/simShell.h"
-#include "platform/sim/simSystem.h"
-#include "platform/sim/simTempFolder.h"
-#include "platform/sim/simUi.h"
+#include "platform/sim/simMachine.h"
 
 namespace ombrant::test {
 
@@ -46,78 +39,46 @@ inline constexpr MachineFlavour kSeven64{
 class AccountsTestMachine {
  public:
   explicit AccountsTestMachine(const MachineFlavour& flavour = kXpEnglish)
-      : flavour_(flavour),
-        registry_(flavour.is64),
-        system_(sim::SimSystemSettings{flavour.version, flavour.is64}),
-        files_(host_.Path(), flavour.windows),
-        shell_(files_, system_, {flavour.profiles, flavour.language, "Admin", {}}),
-        acls_(files_),
-        accounts_(registry_, files_, acls_, Settings(flavour)),
-        security_(accounts_, acls_) {
-    files_.AddFolder(std::string(flavour.windows) + "\\system32");
-    files_.AddFolder(std::string(flavour.profiles) + "\\Admin\\Desktop");
-    files_.AddFolder(flavour.programFiles);
-    files_.AddFolder(flavour.nativeProgramFiles);
-    std::vector<std::string> programFolders{flavour.nativeProgramFiles};
-    if (flavour.is64) programFolders.emplace_back(flavour.programFiles);
-    acls_.InstallDefaults(flavour.version.majorVersion, programFolders);
+      : flavour_(flavour), machine_(flavour.is64, flavour.version) {
+    machine_.Configure(flavour.language, flavour.profiles, flavour.windows);
+    machine_.Files().AddFolder(std::string(flavour.windows) + "\\system32");
+    machine_.Files().AddFolder(std::string(flavour.profiles) + "\\Admin\\Desktop");
+    for (const std::string& folder : machine_.ProgramFolders()) machine_.Files().AddFolder(folder);
 
-    sim::SimUser admin;
-    admin.name = "Admin";
+    sim::SimAccount& admin = machine_.AddAccount("Admin");
     admin.password = "secret";
     admin.privilege = port::kUserPrivAdmin;
     admin.groups = {"Administrators"};
     admin.hasProfile = true;
-    admin.profilePath = std::string(flavour.profiles) + "\\Admin";
-    admin.hive = registry_.CurrentUserHive();
-    accounts_.AddUser(std::move(admin));
-    sim::SimUser guest;
-    guest.name = flavour.language == std::string("de") ? "Gast" : "Guest";
+    sim::SimAccount& guest =
+        machine_.AddAccount(flavour.language == std::string("de") ? "Gast" : "Guest");
     guest.privilege = port::kUserPrivGuest;
     guest.flags = port::kUfNormalAccount | port::kUfAccountDisable;
     guest.groups = {"Guests"};
-    accounts_.AddUser(std::move(guest));
-    sim::SimUser anna;
-    anna.name = "Anna";
+    sim::SimAccount& anna = machine_.AddAccount("Anna");
     anna.password = "wopa";
-    anna.groups = {"Users"};
-    accounts_.AddUser(std::move(anna));
+    machine_.SetRunningAccount("Admin");
   }
 
   [[nodiscard]] port::Port& Port() { return port_; }
   [[nodiscard]] const MachineFlavour& Flavour() const { return flavour_; }
-  sim::SimRegistry& Registry() { return registry_; }
-  sim::SimFileSystem& Files() { return files_; }
-  sim::SimFileAcls& Acls() { return acls_; }
-  sim::SimAccounts& Accounts() { return accounts_; }
-  sim::SimSecurity& Security() { return security_; }
-  void RunAs(const std::string& account) { accounts_.Settings().runningAccount = account; }
-  [[nodiscard]] std::string SidOf(const std::string& account) const {
-    const sim::SimUser* user = accounts_.FindUser(account);
-    return user ? accounts_.UserSid(*user) : std::string();
+  sim::SimMachine& Machine() { return machine_; }
+  sim::SimRegistry& Registry() { return machine_.Registry(); }
+  sim::SimFileSystem& Files() { return machine_.Files(); }
+  sim::SimFileAcls& Acls() { return machine_.Acls(); }
+  sim::SimAccounts& Accounts() { return machine_.AccountDatabase(); }
+  sim::SimSecurity& Security() { return machine_.Security(); }
+  // Who the account calls take as the running account (HKCU stays the administrator's).
+  void RunAs(const std::string& account) { Accounts().Settings().runningAccount = account; }
+  [[nodiscard]] std::string SidOf(const std::string& account) {
+    const sim::SimUser* user = Accounts().FindUser(account);
+    return user ? user->sid : std::string();
   }
 
  private:
-  static sim::SimAccountSettings Settings(const MachineFlavour& flavour) {
-    sim::SimAccountSettings settings;
-    settings.language = flavour.language;
-    settings.majorVersion = flavour.version.majorVersion;
-    settings.profilesRoot = flavour.profiles;
-    settings.runningAccount = "Admin";
-    return settings;
-  }
-
   MachineFlavour flavour_;
-  sim::SimTempFolder host_;
-  sim::SimRegistry registry_;
-  sim::SimSystem system_;
-  sim::SimFileSystem files_;
-  sim::SimShell shell_;
-  sim::SimUi ui_;
-  sim::SimFileAcls acls_;
-  sim::SimAccounts accounts_;
-  sim::SimSecurity security_;
-  port::Port port_{registry_, system_, files_, shell_, ui_, accounts_, security_};
+  sim::SimMachine machine_;
+  port::Port port_ = machine_.Port();
 };
 
 }  // namespace ombrant::test

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
+#include "platform/vqSecurity.h"
 #include "platform/vqStrings.h"
 #include "tests/unit/accountsTestMachine.h"
 
@@ -259,55 +262,6 @@ TEST(SimAccounts, ProfileLoadingFailsAsWindowsDoes) {
   EXPECT_EQ(accounts.CloseHandle(token), port::kErrorSuccess);
 }
 
-TEST(SimAccounts, AccountSectionsLoadAndSaveAsTheMachineFileHoldsThem) {
-  AccountsTestMachine machine;
-  SimAccounts& accounts = machine.Accounts();
-  std::string error;
-  ASSERT_TRUE(accounts.LoadAccountSection(
-      "George", {{"password", "pw"}, {"privilege", "admin"}, {"full_name", "George S."},
-                 {"comment", "c"}, {"flags", "0x10200"}, {"groups", "Administrators, Users"},
-                 {"sid", "S-1-5-21-7-8-9-1005"}, {"profile", "yes"}},
-      &error))
-      << error;
-  // The first explicit SID names the machine.
-  EXPECT_EQ(accounts.Settings().machineSid, "S-1-5-21-7-8-9");
-  EXPECT_EQ(machine.SidOf("Anna").rfind("S-1-5-21-7-8-9-", 0), 0u);
-  const SimUser* george = accounts.FindUser("george");
-  ASSERT_NE(george, nullptr);
-  EXPECT_EQ(accounts.SaveAccountSection(*george),
-            (SimIniEntries{{"password", "pw"}, {"privilege", "admin"}, {"full_name", "George S."},
-                           {"comment", "c"}, {"flags", "0x10200"},
-                           {"groups", "Administrators,Users"}, {"sid", "S-1-5-21-7-8-9-1005"},
-                           {"profile", "yes"}}));
-  EXPECT_EQ(george->profilePath, "C:\\Documents and Settings\\George");
-
-  // Without privilege or groups one follows from the other; without a SID the RID follows
-  // from the name alone.
-  ASSERT_TRUE(accounts.LoadAccountSection("Kid", {{"privilege", "guest"}}, &error)) << error;
-  EXPECT_EQ(accounts.FindUser("Kid")->groups, std::vector<std::string>{"Guests"});
-  ASSERT_TRUE(accounts.LoadAccountSection("Boss", {{"groups", "administrators"}}, &error));
-  EXPECT_EQ(accounts.FindUser("Boss")->privilege, port::kUserPrivAdmin);
-  AccountsTestMachine other;
-  ASSERT_TRUE(other.Accounts().LoadAccountSection("Boss", {}, &error));
-  EXPECT_EQ(other.Accounts().FindUser("Boss")->rid, accounts.FindUser("Boss")->rid);
-
-  const std::pair<std::string, SimIniEntries> bad[] = {
-      {"X1", {{"privilege", "root"}}},
-      {"X2", {{"groups", "Wheel"}}},
-      {"X3", {{"sid", "S-1-5-21-1-2-3-1006"}}},  // another machine's
-      {"X4", {{"sid", "S-1-5-21-7-8-9-1005"}}},  // George's
-      {"X5", {{"profile", "maybe"}}},
-      {"X6", {{"colour", "blue"}}},
-      {"Anna", {}},
-      {"a/b", {}},
-  };
-  for (const auto& [name, entries] : bad) {
-    error.clear();
-    EXPECT_FALSE(accounts.LoadAccountSection(name, entries, &error)) << name;
-    EXPECT_NE(error.find(name), std::string::npos) << error;
-  }
-}
-
 TEST(SimFileAcls, AWriteFixesTheListsOfWhatIsBelowAndSavesExplicitOnes) {
   AccountsTestMachine machine;
   machine.Files().AddFile("C:\\Program Files\\App\\data\\a.ini", "");
@@ -332,6 +286,143 @@ TEST(SimFileAcls, AWriteFixesTheListsOfWhatIsBelowAndSavesExplicitOnes) {
                                               "C:\\Program Files\\App\\data\\a.ini"}));
   EXPECT_EQ(acls.Write("C:\\Program Files\\Nothing", open), port::kErrorFileNotFound);
   EXPECT_FALSE(acls.SetExplicit("C:\\Program Files", "D:(A;;FA;;;SY"));
+}
+
+}  // namespace
+}  // namespace ombrant::sim
+
+namespace ombrant::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteText(const fs::path& file, std::string_view text) {
+  fs::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << text;
+}
+
+std::string ReadText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+const char* const kGermanMachine =
+    "[machine]\n"
+    "version=5.1.2600\n"
+    "language=de\n"
+    "profiles=C:\\Dokumente und Einstellungen\n"
+    "running=Admin\n"
+    "min_password_length=4\n"
+    "[account:Admin]\n"
+    "# the one who runs the program\n"
+    "password=secret\n"
+    "privilege=admin\n"
+    "full_name=Der Chef\n"
+    "profile=yes\n"
+    "[account:Kid]\n"
+    "privilege=guest\n"
+    "[account:Boss]\n"
+    "groups=Administrators, Users\n"
+    "[account:Odd]\n"
+    "privilege=9\n"
+    "flags=0x10202\n"
+    "sid=S-1-5-21-1715567821-926492609-725345543-1100\n"
+    "[process:12]\n"
+    "path=C:\\Programme\\Opera\\opera.exe\n"
+    "bits=32\n"
+    "account=Kid\n"
+    "[acl]\n"
+    "# explicit ones\n"
+    "C:\\Programme\\Opera=D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)\n"
+    "[first-start:C:\\Programme\\Opera\\opera.exe]\n"
+    "folder=Anwendungsdaten\\Opera\n";
+
+TEST(SimMachineAccountsFolder, AccountsProcessesAndDaclsLoadAndSaveAsTheyAreNow) {
+  SimTempFolder in;
+  WriteText(in.Path() / "machine.ini", kGermanMachine);
+  WriteText(in.Path() / "drives" / "C" / "Programme" / "Opera" / "opera.exe", "MZ");
+  SimFileError error;
+  auto machine = SimMachine::Load(in.Path(), &error);
+  ASSERT_NE(machine, nullptr) << error.ToString();
+  SimAccounts& accounts = machine->AccountDatabase();
+
+  const SimUser* admin = accounts.FindUser("admin");
+  ASSERT_NE(admin, nullptr);
+  EXPECT_EQ(admin->fullName, "Der Chef");
+  EXPECT_TRUE(admin->hasProfile);
+  EXPECT_EQ(accounts.FindUser("Kid")->groups, std::vector<std::string>{"Guests"});
+  EXPECT_EQ(accounts.FindUser("Boss")->privilege, port::kUserPrivAdmin);
+  EXPECT_EQ(accounts.FindUser("Odd")->privilege, 9u);
+  EXPECT_EQ(accounts.FindUser("Odd")->Rid(), 1100u);
+  EXPECT_EQ(machine->Processes().at(0).account, "Kid");
+  port::UserInfo1 shortPassword;
+  shortPassword.name = "Admin-online";
+  shortPassword.password = "wop";
+  EXPECT_EQ(accounts.NetUserAdd("", shortPassword, nullptr), port::kNerrPasswordTooShort);
+
+  // Changes: a new account and the grant on the program's folder.
+  port::UserInfo1 info = shortPassword;
+  info.password = "wopa";
+  info.comment = "Internet usage user";
+  info.flags = 0x10200;
+  ASSERT_EQ(accounts.NetUserAdd("", info, nullptr), port::kErrorSuccess);
+  ASSERT_TRUE(vqGrantUserModifyAccess(machine->Security(), "C:\\Programme\\Opera\\", "Admin-online"));
+  const std::string sid = accounts.FindUser("Admin-online")->sid;
+
+  SimTempFolder out;
+  ASSERT_TRUE(machine->Save(out.Path(), &error)) << error.ToString();
+  const std::string ini = ReadText(out.Path() / "machine.ini");
+  for (const std::string& part : {
+           std::string("[account:Admin]\n# the one who runs the program\npassword=secret\n"
+                       "privilege=admin\nfull_name=Der Chef\nprofile=yes\ngroups=Administrators\n"
+                       "sid="),
+           "[account:Admin-online]\npassword=wopa\nprivilege=user\ncomment=Internet usage user\n"
+           "flags=0x10200\ngroups=Users\nsid=" + sid + "\n",
+           std::string("[process:12]\npath=C:\\Programme\\Opera\\opera.exe\nbits=32\naccount=Kid\n"),
+           "[acl]\n# explicit ones\nC:\\Programme\\Opera=D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"
+           "(A;OICI;0x1301bf;;;" + sid + ")\nC:\\Programme\\Opera\\opera.exe=D:AI(A;ID;FA;;;SY)"
+           "(A;ID;FA;;;BA)\n",
+           std::string("[first-start:C:\\Programme\\Opera\\opera.exe]\nfolder=Anwendungsdaten\\Opera\n"),
+           std::string("min_password_length=4\n"),
+       }) {
+    EXPECT_NE(ini.find(part), std::string::npos) << part << "\n--- in ---\n" << ini;
+  }
+  EXPECT_TRUE(fs::exists(out.Path() / "drives" / "C" / "Programme" / "Opera" / "opera.exe"));
+
+  // What was saved loads back to the same machine.
+  auto again = SimMachine::Load(out.Path(), &error);
+  ASSERT_NE(again, nullptr) << error.ToString();
+  EXPECT_EQ(again->AccountDatabase().FindUser("Admin-online")->sid, sid);
+  EXPECT_EQ(again->Acls().Explicit("C:\\Programme\\Opera"), machine->Acls().Explicit("C:\\Programme\\Opera"));
+  SimTempFolder second;
+  ASSERT_TRUE(again->Save(second.Path(), &error)) << error.ToString();
+  EXPECT_EQ(ReadText(second.Path() / "machine.ini"), ini);
+}
+
+TEST(SimMachineAccountsFolder, BadEntriesNameTheirLine) {
+  const std::pair<const char*, std::pair<std::size_t, const char*>> cases[] = {
+      {"[machine]\nlanguage=fr\n", {2, "language must be en or de"}},
+      {"[machine]\nmin_password_length=many\n", {2, "min_password_length"}},
+      {"[machine]\n[account:A]\nprivilege=root\n", {3, "expected admin, user or guest"}},
+      {"[machine]\n[account:A]\ngroups=Users,Wheel\n", {3, "unknown group \"Wheel\""}},
+      {"[machine]\n[account:A]\nprofile=maybe\n", {3, "expected yes or no"}},
+      {"[machine]\n[account:A]\ncolour=blue\n", {3, "unknown entry"}},
+      {"[machine]\n[account:A]\nsid=S-1-5-21-x\n", {3, "sid must start"}},
+      {"[machine]\n[process:x]\npath=C:\\a.exe\n", {2, "[process:ID]"}},
+      {"[machine]\n[process:1]\nbits=16\n", {3, "bits must be 32 or 64"}},
+      {"[machine]\n[process:1]\nbits=32\n", {2, "needs its path"}},
+      {"[machine]\n[process:1]\npath=C:\\a.exe\naccount=Nobody\n", {2, "\"Nobody\""}},
+      {"[machine]\n[acl]\n# fine\nC:\\X=D:(A;;FA;;;SY\n", {4, "not a DACL"}},
+      {"[machine]\n[acl]\nC:\\X=O:BA\n", {3, "not a DACL"}},
+  };
+  for (const auto& [text, expected] : cases) {
+    SimTempFolder folder;
+    WriteText(folder.Path() / "machine.ini", text);
+    SimFileError error;
+    EXPECT_EQ(SimMachine::Load(folder.Path(), &error), nullptr) << text;
+    EXPECT_EQ(error.line, expected.first) << error.ToString();
+    EXPECT_NE(error.message.find(expected.second), std::string::npos) << error.ToString();
+  }
 }
 
 }  // namespace
