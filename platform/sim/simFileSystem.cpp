@@ -39,6 +39,20 @@ bool IsValidPattern(std::string_view pattern) {
                       [](char c) { return c != '*' && c != '?' && IsReservedChar(c); });
 }
 
+// Host names are UTF-8 on every host (std::filesystem would take narrow text as the ANSI code
+// page on Windows).
+fs::path HostName(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string NameOf(const fs::path& path) {
+  const std::u8string name = path.filename().u8string();
+  return std::string(name.begin(), name.end());
+}
+
+std::string HostText(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 // A full Windows path taken apart: the drive letter and the components, with "." and ".."
 // applied and empty components dropped, as GetFullPathName does.
 struct ParsedPath {
@@ -47,7 +61,10 @@ struct ParsedPath {
 
   [[nodiscard]] std::string Key() const {
     std::string key{drive, ':'};
-    for (const std::string& c : components) key += "\\" + UpperCase(c);
+    for (const std::string& c : components) {
+      key += '\\';
+      key += UpperCase(c);
+    }
     return key;
   }
 };
@@ -82,15 +99,20 @@ Status ParsePath(std::string_view path, ParsedPath* parsed) {
 // The host entry of `dir` whose name equals `name` ignoring case; the exact spelling wins.
 std::optional<fs::path> FindChild(const fs::path& dir, const std::string& name) {
   std::error_code ec;
-  fs::path exact = dir / name;
+#ifndef _WIN32
+  // A case-sensitive host finds the exact spelling without listing the folder.
+  fs::path exact = dir / HostName(name);
   if (fs::exists(fs::symlink_status(exact, ec))) return exact;
+#endif
   std::optional<std::string> best;
   for (const fs::directory_entry& e : fs::directory_iterator(dir, ec)) {
-    std::string entryName = e.path().filename().string();
-    if (SameText(entryName, name) && (!best || entryName < *best)) best = std::move(entryName);
+    std::string entryName = NameOf(e.path());
+    if (!SameText(entryName, name)) continue;
+    if (entryName == name) return e.path();
+    if (!best || entryName < *best) best = std::move(entryName);
   }
   if (!best) return std::nullopt;
-  return dir / *best;
+  return dir / HostName(*best);
 }
 
 std::uint64_t WriteTimeOf(const fs::path& host) {
@@ -237,7 +259,7 @@ Status SimFileSystem::Resolve(std::string_view path, Entry* entry) const {
     if (!child) {
       if (!last) return kErrorPathNotFound;
       result.parentHost = current;
-      result.host = current / component;
+      result.host = current / HostName(component);
       result.leaf = component;
       result.actualPath = actual + "\\" + component;
       result.parentKey = result.key.substr(0, result.key.rfind('\\'));
@@ -249,7 +271,8 @@ Status SimFileSystem::Resolve(std::string_view path, Entry* entry) const {
       result.leaf = component;
       result.parentKey = result.key.substr(0, result.key.rfind('\\'));
     }
-    actual += "\\" + child->filename().string();
+    actual += '\\';
+    actual += NameOf(*child);
     current = std::move(*child);
   }
   result.host = current;
@@ -346,7 +369,7 @@ void SimFileSystem::AddFile(std::string_view path, std::string_view bytes) {
     throw std::invalid_argument("a folder stands in the way: " + entry.actualPath);
   }
   if (!WriteHostFile(entry.host, bytes)) {
-    throw std::runtime_error("cannot write " + entry.host.string());
+    throw std::runtime_error("cannot write " + HostText(entry.host));
   }
 }
 
@@ -400,7 +423,7 @@ void SimFileSystem::UnlockPath(std::string_view path) {
 
 void SimFileSystem::LoadDrives(const fs::path& drivesFolder) {
   for (const fs::directory_entry& e : fs::directory_iterator(drivesFolder)) {
-    const std::string name = e.path().filename().string();
+    const std::string name = NameOf(e.path());
     if (!e.is_directory() || name.size() != 1 || !std::isalpha(static_cast<unsigned char>(name[0]))) {
       continue;
     }
@@ -413,7 +436,7 @@ void SimFileSystem::LoadDrives(const fs::path& drivesFolder) {
 void SimFileSystem::SaveDrives(const fs::path& drivesFolder) const {
   fs::create_directories(drivesFolder);
   for (const fs::directory_entry& e : fs::directory_iterator(hostRoot_)) {
-    const std::string name = e.path().filename().string();
+    const std::string name = NameOf(e.path());
     if (!e.is_directory() || name.size() != 1) continue;
     const fs::path target = drivesFolder / name;
     fs::create_directories(target);
@@ -477,7 +500,7 @@ Status SimFileSystem::FindFirstFile(std::string_view pattern, FindData* data, HF
   std::vector<std::string> names;
   std::error_code ec;
   for (const fs::directory_entry& e : fs::directory_iterator(folder.host, ec)) {
-    names.push_back(e.path().filename().string());
+    names.push_back(NameOf(e.path()));
   }
   // NTFS lists a folder in the order of its upper-cased names.
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
@@ -488,7 +511,7 @@ Status SimFileSystem::FindFirstFile(std::string_view pattern, FindData* data, HF
     if (!matches(name)) continue;
     Entry child;
     child.key = folder.key + "\\" + UpperCase(name);
-    child.host = folder.host / name;
+    child.host = folder.host / HostName(name);
     child.isFolder = fs::is_directory(child.host, ec);
     FindData d;
     d.name = name;
@@ -625,7 +648,7 @@ Status SimFileSystem::MoveFile(std::string_view from, std::string_view to) {
   if (source.isFolder && target.key.starts_with(source.key + "\\")) return kErrorAccessDenied;
   if (source.isFolder && source.key[0] != target.key[0]) return kErrorNotSameDevice;
   // Renaming to the same name in another case changes only the case.
-  const fs::path destination = target.parentHost / target.leaf;
+  const fs::path destination = target.parentHost / HostName(target.leaf);
   std::error_code ec;
   if (destination != source.host) {
     fs::rename(source.host, destination, ec);

@@ -252,6 +252,13 @@ void ReadIdListTarget(const Reader& list, std::string& target) {
   if (haveDrive) target = std::move(path);
 }
 
+// The location's base path and its common suffix make the target path.
+std::string JoinSuffix(std::string base, std::string_view suffix) {
+  if (suffix.empty()) return base;
+  if (!base.empty() && base.back() != '\\') base += '\\';
+  return base.append(suffix);
+}
+
 bool ReadLinkInfo(const Reader& info, std::string& target, ShellLinkData& link) {
   std::uint32_t headerSize = 0, flags = 0, volumeIdOffset = 0, localBaseOffset = 0,
                 networkOffset = 0, suffixOffset = 0;
@@ -295,7 +302,7 @@ bool ReadLinkInfo(const Reader& info, std::string& target, ShellLinkData& link) 
     } else if (!info.AnsiZ(localBaseOffset, base)) {
       return false;
     }
-    target = base + suffix;
+    target = JoinSuffix(std::move(base), suffix);
     return true;
   }
   if (flags & kCommonNetworkRelativeLinkAndPathSuffix) {
@@ -315,11 +322,7 @@ bool ReadLinkInfo(const Reader& info, std::string& target, ShellLinkData& link) 
     } else if (!network.AnsiZ(netNameOffset, netName)) {
       return false;
     }
-    target = netName;
-    if (!suffix.empty()) {
-      if (!target.empty() && target.back() != '\\') target += '\\';
-      target += suffix;
-    }
+    target = JoinSuffix(std::move(netName), suffix);
     return true;
   }
   return true;  // neither local nor network: no target from here
@@ -424,6 +427,8 @@ bool SplitUnc(std::string_view path, std::string_view& share, std::string_view& 
   if (shareEnd == std::string_view::npos) shareEnd = path.size();
   share = path.substr(0, shareEnd);
   rest = shareEnd < path.size() ? path.substr(shareEnd + 1) : std::string_view{};
+  // A trailing backslash with nothing after it stays with the share, so it reads back.
+  if (shareEnd < path.size() && rest.empty()) share = path;
   return true;
 }
 
@@ -673,6 +678,8 @@ std::optional<ShellLinkData> ParseShellLink(std::span<const std::uint8_t> bytes)
     std::uint16_t count = 0;
     if (!file.U16(at, count) || !file.Counted(at + 2, count, unicode, *field)) return std::nullopt;
     at += 2 + (unicode ? 2u * count : count);
+    // The shell hands these out as C strings; some writers (Wine's) count the terminating NUL.
+    if (const std::size_t nul = field->find('\0'); nul != std::string::npos) field->resize(nul);
   }
 
   // Extra data blocks up to the terminal block (a size below 4).

@@ -1,6 +1,7 @@
 #include "platform/sim/simMachine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <stdexcept>
 #include <system_error>
@@ -64,6 +65,22 @@ bool ParseVersion(std::string_view text, port::OsVersionInfo* version) {
   return true;
 }
 
+// Where Windows puts itself and the profiles, by version.
+std::string DefaultWindowsFolder(const port::OsVersionInfo& version) {
+  return version.majorVersion >= 6 ? "C:\\Windows" : "C:\\WINDOWS";
+}
+
+SimShellSettings DefaultShellSettings(const port::OsVersionInfo& version) {
+  SimShellSettings settings;
+  settings.profiles = version.majorVersion >= 6 ? "C:\\Users" : "C:\\Documents and Settings";
+  return settings;
+}
+
+bool IsFullFolderPath(std::string_view path) {
+  return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+         path[1] == ':' && path[2] == '\\' && path.find('/') == std::string_view::npos;
+}
+
 SimSystemSettings SystemSettings(bool is64BitWindows, port::OsVersionInfo version) {
   SimSystemSettings settings;
   settings.version = version;
@@ -93,37 +110,33 @@ std::string SidForAccountName(std::string_view name) { return SidWithRid(RidForN
 SimMachine::SimMachine(bool is64BitWindows, port::OsVersionInfo version)
     : registry_(is64BitWindows),
       system_(SystemSettings(is64BitWindows, version)),
-      files_(host_.Path()),
-      shell_(files_, system_),
+      files_(drives_.Path(), DefaultWindowsFolder(version)),
+      shell_(files_, system_, DefaultShellSettings(version)),
       acls_(files_),
       accounts_(registry_, files_, acls_),
       security_(accounts_, acls_) {
-  accounts_.Settings().machineSid = std::string(kMachineSidPrefix.substr(0, kMachineSidPrefix.size() - 1));
+  accounts_.Settings().machineSid =
+      std::string(kMachineSidPrefix.substr(0, kMachineSidPrefix.size() - 1));
   acls_.SetMachineSid(accounts_.Settings().machineSid);
-  Configure("en");
+  FollowFolders();
 }
 
 SimMachine::~SimMachine() = default;
 
 void SimMachine::Configure(std::string_view language, std::string_view profiles,
                            std::string_view windows) {
-  const bool vista = system_.Settings().version.majorVersion >= 6;
-  const std::string profileRoot =
-      !profiles.empty() ? std::string(profiles)
-                        : vista ? "C:\\Users" : language == "de" ? "C:\\Dokumente und Einstellungen"
-                                                                 : "C:\\Documents and Settings";
-  const std::string windowsFolder =
-      !windows.empty() ? std::string(windows) : vista ? "C:\\Windows" : "C:\\WINDOWS";
-  files_.SetWindowsFolder(windowsFolder);
-  shell_.Settings().profiles = profileRoot;
   shell_.Settings().language = std::string(language);
+  if (!profiles.empty()) shell_.Settings().profiles = std::string(profiles);
+  if (!windows.empty()) files_.SetWindowsFolder(std::string(windows));
+  FollowFolders();
+}
+
+void SimMachine::FollowFolders() {
   SimAccountSettings& settings = accounts_.Settings();
-  settings.language = std::string(language);
-  settings.profilesRoot = profileRoot;
+  settings.language = shell_.Settings().language;
+  settings.profilesRoot = shell_.Settings().profiles;
   settings.majorVersion = system_.Settings().version.majorVersion;
   acls_.InstallDefaults(settings.majorVersion, ProgramFolders());
-  configuredProfiles_ = std::string(profiles);
-  configuredWindows_ = std::string(windows);
 }
 
 std::vector<std::string> SimMachine::ProgramFolders() const {
@@ -280,11 +293,6 @@ std::unique_ptr<SimMachine> SimMachine::Load(const std::filesystem::path& folder
     if (e->value != "32" && e->value != "64") return fail(e->line, "bits must be 32 or 64");
     is64 = e->value == "64";
   }
-  std::string language = "en";
-  if (const IniEntry* e = machineSection->Find("language")) {
-    if (e->value != "en" && e->value != "de") return fail(e->line, "language must be en or de");
-    language = e->value;
-  }
   std::uint32_t minPasswordLength = 0;
   if (const IniEntry* e = machineSection->Find("min_password_length");
       e && !ParseNumber(e->value, &minPasswordLength)) {
@@ -293,8 +301,26 @@ std::unique_ptr<SimMachine> SimMachine::Load(const std::filesystem::path& folder
 
   auto machine = std::make_unique<SimMachine>(is64, version);
   machine->machineSection_ = *machineSection;
-  machine->Configure(language, machineSection->Get("profiles").value_or(""),
-                     machineSection->Get("windows").value_or(""));
+  for (const char* key : {"profiles", "windows"}) {
+    const IniEntry* e = machineSection->Find(key);
+    if (!e) continue;
+    if (!IsFullFolderPath(e->value)) {
+      return fail(e->line, std::string(key) + " must be a full folder path such as C:\\Folder, not \"" +
+                               e->value + "\"");
+    }
+    std::string folder = e->value;
+    if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+    if (std::string_view(key) == "windows") {
+      machine->files_.SetWindowsFolder(folder);
+    } else {
+      machine->shell_.Settings().profiles = folder;
+    }
+  }
+  if (const IniEntry* e = machineSection->Find("language")) {
+    if (e->value != "en" && e->value != "de") return fail(e->line, "language must be en or de");
+    machine->shell_.Settings().language = e->value;
+  }
+  machine->FollowFolders();
   machine->accounts_.Settings().minPasswordLength = minPasswordLength;
   if (!machine->LoadSections(ini, iniName, error)) return nullptr;
   if (const IniEntry* e = machineSection->Find("running")) {
@@ -381,11 +407,9 @@ bool SimMachine::Save(const std::filesystem::path& folder, SimFileError* error) 
                              std::to_string(version.buildNumber));
   machine.Set("platform", std::to_string(version.platformId));
   machine.Set("bits", registry_.Is64BitWindows() ? "64" : "32");
-  // What Configure was given, where it says more than the defaults would.
-  const std::string& language = accounts_.Settings().language;
-  if (language != "en" || machine.Find("language")) machine.Set("language", language);
-  if (!configuredProfiles_.empty()) machine.Set("profiles", configuredProfiles_);
-  if (!configuredWindows_.empty()) machine.Set("windows", configuredWindows_);
+  machine.Set("profiles", shell_.Settings().profiles);
+  machine.Set("windows", files_.WindowsFolder());
+  machine.Set("language", shell_.Settings().language);
   const std::uint32_t minPasswordLength = accounts_.Settings().minPasswordLength;
   if (minPasswordLength != 0 || machine.Find("min_password_length")) {
     machine.Set("min_password_length", std::to_string(minPasswordLength));

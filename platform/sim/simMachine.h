@@ -48,6 +48,9 @@ class SimMachine {
 
   [[nodiscard]] SimRegistry& Registry() { return registry_; }
   [[nodiscard]] SimSystem& System() { return system_; }
+  // The drives live in a private host folder removed with the machine. The Windows folder is
+  // the file system's, the profile root and language the shell's; by default they are those of
+  // the version (XP: C:\WINDOWS and C:\Documents and Settings; Vista on: C:\Windows, C:\Users).
   [[nodiscard]] SimFileSystem& Files() { return files_; }
   [[nodiscard]] SimShell& Shell() { return shell_; }
   [[nodiscard]] SimUi& Ui() { return ui_; }
@@ -58,9 +61,8 @@ class SimMachine {
     return port::Port{registry_, system_, files_, shell_, ui_, accounts_, security_};
   }
 
-  // The machine's language ("en" or "de") and folders; empty folders follow the version
-  // ("C:\Documents and Settings" or "C:\Users", "C:\WINDOWS" or "C:\Windows"). Sets what the
-  // shell, the accounts and the standard DACLs of the program folders follow from.
+  // The machine's language ("en" or "de") and folders; empty folders stay as they are. The
+  // shell, the accounts and the standard DACLs of the program folders follow them.
   void Configure(std::string_view language, std::string_view profiles = {},
                  std::string_view windows = {});
   // The program folders a 32-bit program sees first, then the 64-bit one on 64-bit Windows.
@@ -80,8 +82,8 @@ class SimMachine {
 
   [[nodiscard]] std::vector<SimProcess>& Processes() { return processes_; }
 
-  // The [machine] section; version, platform, bits and running are rewritten from the machine
-  // on save, every other key is kept.
+  // The [machine] section; version, platform, bits, running, profiles, windows, language and
+  // min_password_length are rewritten from the machine on save, every other key is kept.
   [[nodiscard]] IniSection& MachineSection() { return machineSection_; }
   // Sections of machine.ini no area reads yet, in file order, written back as they are.
   [[nodiscard]] std::vector<IniSection>& OtherSections() { return otherSections_; }
@@ -91,25 +93,26 @@ class SimMachine {
   [[nodiscard]] static std::unique_ptr<SimMachine> Load(const std::filesystem::path& folder,
                                                         SimFileError* error);
   // Writes machine.ini (accounts as they are now, each with its sid and groups; the explicit
-  // DACLs in [acl]), drives/, registry/machine.reg (all of HKLM) and hives/ACCOUNT.reg per
-  // account. Other .reg files in registry/ and hives/ are removed, as they would be read back.
+  // DACLs in [acl]), registry/machine.reg (all of HKLM), hives/ACCOUNT.reg per account and the
+  // drives (drives/C/...). Other .reg files in registry/ and hives/, and whatever drives/ held,
+  // are removed, as they would be read back.
   [[nodiscard]] bool Save(const std::filesystem::path& folder, SimFileError* error);
 
  private:
   [[nodiscard]] bool LoadSections(const IniFile& ini, const std::string& iniName,
                                   SimFileError* error);
+  // Brings the accounts and the standard DACLs in line with the shell's language and folders.
+  void FollowFolders();
 
-  SimTempFolder host_{"ombrant-machine"};
   SimRegistry registry_;
   SimSystem system_;
+  SimTempFolder drives_{"ombrant-drives"};
   SimFileSystem files_;
   SimShell shell_;
   SimUi ui_;
   SimFileAcls acls_;
   SimAccounts accounts_;
   SimSecurity security_;
-  std::string configuredProfiles_;
-  std::string configuredWindows_;
   std::string running_;
   std::string mountedSid_;  // the running account's hive, as loaded under HKEY_USERS
   std::vector<SimProcess> processes_;

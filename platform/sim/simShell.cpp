@@ -307,9 +307,7 @@ std::string SimShell::ResolveLinkTarget(std::string_view path) const {
   folders.insert(folders.end(), settings_.searchPath.begin(), settings_.searchPath.end());
   for (const std::string& folder : folders) {
     const std::string candidate = folder + "\\" + name;
-    if (files_.Exists(candidate) && !files_.IsFolder(candidate)) {
-      return files_.ActualPath(candidate).value_or(candidate);
-    }
+    if (files_.Exists(candidate) && !files_.IsFolder(candidate)) return candidate;
   }
   return std::string(path);
 }

@@ -59,8 +59,8 @@ class SimShell final : public port::IShell {
   std::unique_ptr<port::IShellLink> CreateShellLink() override;
 
   // What SetPath stores for `path`: a bare name found in the system folder, the Windows folder
-  // or the search path (".exe" added when it has no extension) becomes that file's full path;
-  // anything else stays as given.
+  // or the search path (".exe" added when it has no extension) becomes that folder + "\\" +
+  // the name; anything else stays as given.
   [[nodiscard]] std::string ResolveLinkTarget(std::string_view path) const;
 
  private:

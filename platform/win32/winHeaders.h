@@ -23,3 +23,15 @@
 #undef GetFileSecurity
 #undef SetFileSecurity
 #undef FormatMessage
+#undef FindFirstFile
+#undef FindNextFile
+#undef GetFileAttributes
+#undef SetFileAttributes
+#undef CreateDirectory
+#undef RemoveDirectory
+#undef DeleteFile
+#undef CopyFile
+#undef MoveFile
+#undef GetWindowsDirectory
+#undef GetSystemDirectory
+#undef MessageBox

@@ -3,9 +3,12 @@
 
 #include "platform/port/kvrPort.h"
 #include "platform/win32/winAccounts.h"
+#include "platform/win32/winFileSystem.h"
 #include "platform/win32/winRegistry.h"
 #include "platform/win32/winSecurity.h"
+#include "platform/win32/winShell.h"
 #include "platform/win32/winSystem.h"
+#include "platform/win32/winUi.h"
 
 namespace ombrant::win32 {
 
@@ -21,6 +24,9 @@ class WinMachine final {
  private:
   WinRegistry registry_;
   WinSystem system_;
+  WinFileSystem files_;
+  WinShell shell_;
+  WinUi ui_;
   WinAccounts accounts_;
   WinSecurity security_;
 };

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/win32/winSecurity.h"
-#include "platform/win32/winText.h"
+#include "platform/win32/winNetText.h"
 
 namespace ombrant::win32 {
 namespace {
@@ -37,6 +37,10 @@ class LocalMemory {
  private:
   void* memory_ = nullptr;
 };
+
+// The self-relative header; SECURITY_DESCRIPTOR_MIN_LENGTH is the larger absolute layout in the
+// 64-bit build.
+constexpr std::size_t kMinDescriptor = sizeof(SECURITY_DESCRIPTOR_RELATIVE);
 
 port::Sid CopySid(PSID sid) {
   const auto* bytes = static_cast<const std::uint8_t*>(sid);
@@ -160,7 +164,7 @@ port::Status WinSecurity::ConvertSecurityDescriptorToStringSecurityDescriptor(
     std::string* text) {
   if (!sdToString_) return port::kErrorProcNotFound;
   std::vector<std::uint8_t> copy(descriptor);
-  if (copy.size() < SECURITY_DESCRIPTOR_MIN_LENGTH || !IsValidSecurityDescriptor(copy.data())) {
+  if (copy.size() < kMinDescriptor || !IsValidSecurityDescriptor(copy.data())) {
     return port::kErrorInvalidSecurityDescr;
   }
   LocalMemory converted;
@@ -204,7 +208,7 @@ port::Status WinSecurity::GetFileSecurity(std::string_view path, std::uint32_t i
 port::Status WinSecurity::SetFileSecurity(std::string_view path, std::uint32_t information,
                                           const port::SecurityDescriptor& descriptor) {
   std::vector<std::uint8_t> copy(descriptor);
-  if (copy.size() < SECURITY_DESCRIPTOR_MIN_LENGTH || !IsValidSecurityDescriptor(copy.data())) {
+  if (copy.size() < kMinDescriptor || !IsValidSecurityDescriptor(copy.data())) {
     return port::kErrorInvalidSecurityDescr;
   }
   return ::SetFileSecurityW(Wide(path).Get(), information, copy.data()) ? port::kErrorSuccess

@@ -19,35 +19,6 @@ namespace {
 
 using namespace port;
 
-// The shortcut operations never touch the registry.
-class NoRegistry final : public IRegistry {
- public:
-  Status RegOpenKeyEx(HKey, std::string_view, std::uint32_t, HKey*) override { return Fail(); }
-  Status RegCreateKeyEx(HKey, std::string_view, std::uint32_t, HKey*, bool*) override {
-    return Fail();
-  }
-  Status RegCloseKey(HKey) override { return Fail(); }
-  Status RegQueryValueEx(HKey, std::string_view, std::uint32_t*, std::uint8_t*,
-                         std::uint32_t*) override {
-    return Fail();
-  }
-  Status RegSetValueEx(HKey, std::string_view, std::uint32_t, const std::uint8_t*,
-                       std::uint32_t) override {
-    return Fail();
-  }
-  Status RegQueryInfoKey(HKey, RegKeyInfo*) override { return Fail(); }
-  Status RegEnumKeyEx(HKey, std::uint32_t, std::string*) override { return Fail(); }
-  Status RegEnumValue(HKey, std::uint32_t, std::string*) override { return Fail(); }
-  Status RegDeleteValue(HKey, std::string_view) override { return Fail(); }
-  Status RegDeleteKeyEx(HKey, std::string_view, std::uint32_t) override { return Fail(); }
-
- private:
-  static Status Fail() {
-    ADD_FAILURE() << "the registry was used";
-    return kErrorCallNotImplemented;
-  }
-};
-
 // A shell-link object that records the calls made on it, and can be told to fail or throw.
 struct LinkLog {
   std::vector<std::string> calls;
@@ -126,10 +97,9 @@ class ShortcutFilesTest : public ::testing::Test {
   sim::SimSystem system_;
   sim::SimShell shell_{files_, system_};
   sim::SimUi ui_;
-  NoRegistry registry_;
-  sim::SimRegistry simRegistry_{false};
+  sim::SimRegistry registry_{false};
   sim::SimFileAcls acls_{files_};
-  sim::SimAccounts accounts_{simRegistry_, files_, acls_};
+  sim::SimAccounts accounts_{registry_, files_, acls_};
   sim::SimSecurity security_{accounts_, acls_};
   Port port_{registry_, system_, files_, shell_, ui_, accounts_, security_};
 };

@@ -247,6 +247,7 @@ std::vector<RoundTripCase> RoundTripCases() {
   ShellLinkData unc = Link("\\\\fileserver\\apps\\Thunderbird\\thunderbird.exe");
   unc.arguments = "-compose";
   cases.push_back({"network", unc});
+  cases.push_back({"share with a trailing backslash", Link("\\\\fileserver\\apps\\")});
 
   ShellLinkData longArgs = Link("C:\\Windows\\system32\\cmd.exe");
   longArgs.arguments = "/c \"" + std::string(3000, 'x') + "\"";
@@ -395,6 +396,21 @@ TEST(ShellLinkParse, ReadsEightBitStringsAndNetworkLocations) {
   EXPECT_EQ(read->targetPath, "\\\\SERVER\\Apps\\Eudora\\Eudora.exe");
   EXPECT_EQ(read->description, "Caf\xC3\xA9 \xE2\x82\xAC \xC5\xA0\xC5\xB8");  // Café € ŠŸ
   EXPECT_EQ(read->arguments, "/m \xC2\xA9");
+}
+
+TEST(ShellLinkParse, JoinsTheLocalBasePathAndItsSuffix) {
+  const std::pair<const char*, const char*> splits[] = {
+      {"C:\\Program Files\\Opera\\opera.exe", ""},
+      {"C:\\Program Files\\", "Opera\\opera.exe"},
+      {"C:\\Program Files", "Opera\\opera.exe"},
+  };
+  for (const auto& [base, suffix] : splits) {
+    const std::optional<ShellLinkData> read = ParseShellLink(
+        Concat({Header(kLinkInfo), LocalLinkInfo(base, suffix, "DATA", 1), Bytes().U32(0)}));
+    ASSERT_TRUE(read.has_value()) << base;
+    EXPECT_EQ(read->targetPath, "C:\\Program Files\\Opera\\opera.exe") << base << " + " << suffix;
+    EXPECT_EQ(read->volumeLabel, "DATA");
+  }
 }
 
 TEST(ShellLinkParse, FallsBackToTheEnvironmentBlock) {

@@ -18,12 +18,15 @@ class SimContractEnv final : public ContractEnv {
     admin.hasProfile = true;
     machine_.SetRunningAccount("Admin");
     machine_.Registry().AddKey("HKEY_CURRENT_USER\\" + TestKeyPath());
+    machine_.Files().AddFolder("C:\\WINDOWS\\system32");
     machine_.Files().AddFolder("C:\\Documents and Settings\\Admin");
     machine_.Files().AddFolder("C:\\Program Files");
+    machine_.Files().AddFolder(kTestFolder);
   }
   ~SimContractEnv() override {
     // Every suite closes what it opens; a leak here is a fault of the test or of the port user.
     EXPECT_EQ(machine_.Registry().OpenHandleCount(), 0u) << "registry handles left open";
+    EXPECT_EQ(machine_.Files().OpenFindCount(), 0u) << "find handles left open";
     EXPECT_EQ(machine_.AccountDatabase().OpenTokenCount(), 0u) << "logon tokens left open";
     EXPECT_EQ(machine_.AccountDatabase().LoadedProfileCount(), 0u) << "profiles left loaded";
   }
@@ -32,8 +35,11 @@ class SimContractEnv final : public ContractEnv {
   bool IsSimulated() const override { return true; }
   bool IsWine() const override { return false; }
   std::string TestKeyPath() const override { return "Software\\Ombrant\\Test"; }
+  std::string TestFolderPath() const override { return kTestFolder; }
 
  private:
+  static constexpr const char* kTestFolder = "C:\\Ombrant Test";
+
   sim::SimMachine machine_;
   port::Port port_ = machine_.Port();
 };
