@@ -416,9 +416,10 @@ void EncodeAcl(const Acl& acl, std::vector<std::uint8_t>& out) {
 // Reads a SID at `offset` that must end within `limit`.
 bool DecodeSid(const std::vector<std::uint8_t>& d, std::size_t offset, std::size_t limit,
                Sid* sid) {
-  if (offset + 8 > limit) return false;
+  // Offsets come from the data: compare by subtraction so that none can wrap around.
+  if (limit > d.size() || offset > limit || limit - offset < 8) return false;
   std::size_t size = 8 + 4 * static_cast<std::size_t>(d[offset + 1]);
-  if (offset + size > limit) return false;
+  if (limit - offset < size) return false;
   Sid s(d.begin() + static_cast<std::ptrdiff_t>(offset),
         d.begin() + static_cast<std::ptrdiff_t>(offset + size));
   if (!IsValidSid(s)) return false;
@@ -427,22 +428,22 @@ bool DecodeSid(const std::vector<std::uint8_t>& d, std::size_t offset, std::size
 }
 
 bool DecodeAcl(const std::vector<std::uint8_t>& d, std::size_t offset, Acl* acl) {
-  if (offset + 8 > d.size()) return false;
+  if (offset > d.size() || d.size() - offset < 8) return false;
   std::uint8_t revision = d[offset];
   if (revision != 2 && revision != 4) return false;
   std::size_t size = ReadLe16(&d[offset + 2]);
   std::size_t count = ReadLe16(&d[offset + 4]);
-  if (size < 8 || offset + size > d.size()) return false;
+  if (size < 8 || d.size() - offset < size) return false;
   std::size_t end = offset + size;
   std::size_t p = offset + 8;
   Acl result;
   for (std::size_t i = 0; i < count; ++i) {
-    if (p + 8 > end) return false;
+    if (end - p < 8) return false;
     Ace ace;
     ace.type = d[p];
     ace.flags = d[p + 1];
     std::size_t aceSize = ReadLe16(&d[p + 2]);
-    if (aceSize < 8 || p + aceSize > end) return false;
+    if (aceSize < 8 || end - p < aceSize) return false;
     std::size_t aceEnd = p + aceSize;
     ace.mask = ReadLe32(&d[p + 4]);
     std::size_t q = p + 8;
@@ -450,12 +451,12 @@ bool DecodeAcl(const std::vector<std::uint8_t>& d, std::size_t offset, Acl* acl)
     for (const Token& t : kAceTypes) known = known || t.value == ace.type;
     if (!known) return false;
     if (IsObjectAce(ace.type)) {
-      if (q + 4 > aceEnd) return false;
+      if (aceEnd - q < 4) return false;
       std::uint32_t present = ReadLe32(&d[q]);
       q += 4;
       for (int k = 0; k < 2; ++k) {
         if (!(present & (1u << k))) continue;
-        if (q + 16 > aceEnd) return false;
+        if (aceEnd - q < 16) return false;
         Guid g;
         for (std::size_t j = 0; j < 16; ++j) g[j] = d[q + j];
         (k == 0 ? ace.objectType : ace.inheritedObjectType) = g;
