@@ -70,17 +70,17 @@ struct SidAlias {
   std::uint32_t rid;
 };
 constexpr SidAlias kSidAliases[] = {
-    {"AN", "S-1-5-7", 0},       {"AO", "S-1-5-32-548", 0}, {"AU", "S-1-5-11", 0},
-    {"BA", "S-1-5-32-544", 0},  {"BG", "S-1-5-32-546", 0}, {"BO", "S-1-5-32-551", 0},
-    {"BU", "S-1-5-32-545", 0},  {"CG", "S-1-3-1", 0},      {"CO", "S-1-3-0", 0},
-    {"ED", "S-1-5-9", 0},       {"IU", "S-1-5-4", 0},      {"LS", "S-1-5-19", 0},
-    {"NO", "S-1-5-32-556", 0},  {"NS", "S-1-5-20", 0},     {"NU", "S-1-5-2", 0},
-    {"PO", "S-1-5-32-550", 0},  {"PS", "S-1-5-10", 0},     {"PU", "S-1-5-32-547", 0},
-    {"RC", "S-1-5-12", 0},      {"RD", "S-1-5-32-555", 0}, {"RE", "S-1-5-32-552", 0},
-    {"RU", "S-1-5-32-554", 0},  {"SO", "S-1-5-32-549", 0}, {"SU", "S-1-5-6", 0},
-    {"SY", "S-1-5-18", 0},      {"WD", "S-1-1-0", 0},      {"OW", "S-1-3-4", 0},
-    {"LW", "S-1-16-4096", 0},   {"ME", "S-1-16-8192", 0},  {"HI", "S-1-16-12288", 0},
-    {"SI", "S-1-16-16384", 0},  {"LA", nullptr, 500},      {"LG", nullptr, 501},
+    {"AN", "S-1-5-7", 0},      {"AO", "S-1-5-32-548", 0}, {"AU", "S-1-5-11", 0},
+    {"BA", "S-1-5-32-544", 0}, {"BG", "S-1-5-32-546", 0}, {"BO", "S-1-5-32-551", 0},
+    {"BU", "S-1-5-32-545", 0}, {"CG", "S-1-3-1", 0},      {"CO", "S-1-3-0", 0},
+    {"ED", "S-1-5-9", 0},      {"IU", "S-1-5-4", 0},      {"LS", "S-1-5-19", 0},
+    {"NO", "S-1-5-32-556", 0}, {"NS", "S-1-5-20", 0},     {"NU", "S-1-5-2", 0},
+    {"PO", "S-1-5-32-550", 0}, {"PS", "S-1-5-10", 0},     {"PU", "S-1-5-32-547", 0},
+    {"RC", "S-1-5-12", 0},     {"RD", "S-1-5-32-555", 0}, {"RE", "S-1-5-32-552", 0},
+    {"RU", "S-1-5-32-554", 0}, {"SO", "S-1-5-32-549", 0}, {"SU", "S-1-5-6", 0},
+    {"SY", "S-1-5-18", 0},     {"WD", "S-1-1-0", 0},      {"OW", "S-1-3-4", 0},
+    {"LW", "S-1-16-4096", 0},  {"ME", "S-1-16-8192", 0},  {"HI", "S-1-16-12288", 0},
+    {"SI", "S-1-16-16384", 0}, {"LA", nullptr, 500},      {"LG", nullptr, 501},
 };
 
 struct Token {
@@ -95,19 +95,18 @@ constexpr Token kCombinedRights[] = {
 };
 // Single rights, in the bit order Windows writes them.
 constexpr Token kSingleRights[] = {
-    {"CC", 0x1},        {"DC", 0x2},        {"LC", 0x4},        {"SW", 0x8},
-    {"RP", 0x10},       {"WP", 0x20},       {"DT", 0x40},       {"LO", 0x80},
-    {"CR", 0x100},      {"SD", 0x10000},    {"RC", 0x20000},    {"WD", 0x40000},
-    {"WO", 0x80000},    {"GA", 0x10000000}, {"GX", 0x20000000}, {"GW", 0x40000000},
-    {"GR", 0x80000000},
+    {"CC", 0x1},        {"DC", 0x2},        {"LC", 0x4},     {"SW", 0x8},        {"RP", 0x10},
+    {"WP", 0x20},       {"DT", 0x40},       {"LO", 0x80},    {"CR", 0x100},      {"SD", 0x10000},
+    {"RC", 0x20000},    {"WD", 0x40000},    {"WO", 0x80000}, {"GA", 0x10000000}, {"GX", 0x20000000},
+    {"GW", 0x40000000}, {"GR", 0x80000000},
 };
 constexpr Token kLabelRights[] = {{"NR", 0x1}, {"NW", 0x2}, {"NX", 0x4}};
 
 constexpr Token kAceTypes[] = {
-    {"A", kAceAccessAllowed},        {"D", kAceAccessDenied},
-    {"AU", kAceSystemAudit},         {"AL", kAceSystemAlarm},
-    {"OA", kAceAccessAllowedObject}, {"OD", kAceAccessDeniedObject},
-    {"OU", kAceSystemAuditObject},   {"OL", kAceSystemAlarmObject},
+    {"A", kAceAccessAllowed},         {"D", kAceAccessDenied},
+    {"AU", kAceSystemAudit},          {"AL", kAceSystemAlarm},
+    {"OA", kAceAccessAllowedObject},  {"OD", kAceAccessDeniedObject},
+    {"OU", kAceSystemAuditObject},    {"OL", kAceSystemAlarmObject},
     {"ML", kAceSystemMandatoryLabel},
 };
 
@@ -143,8 +142,9 @@ bool ParseTokens(std::string_view text, const Token (&table)[N], std::uint32_t* 
 }
 
 bool LookUpRight(std::string_view name, std::uint32_t* value) {
-  for (const auto& table : {std::span<const Token>(kCombinedRights), std::span<const Token>(kSingleRights),
-                            std::span<const Token>(kLabelRights)}) {
+  for (const auto& table :
+       {std::span<const Token>(kCombinedRights), std::span<const Token>(kSingleRights),
+        std::span<const Token>(kLabelRights)}) {
     for (const Token& t : table) {
       if (name == t.text) {
         *value = t.value;
@@ -561,7 +561,11 @@ Status ParseSddl(std::string_view text, std::string_view machineSid, SecurityPar
   while (pos < text.size()) {
     if (pos + 1 >= text.size() || text[pos + 1] != ':') return port::kErrorInvalidParameter;
     char section = text[pos];
-    int index = section == 'O' ? 0 : section == 'G' ? 1 : section == 'D' ? 2 : section == 'S' ? 3 : -1;
+    int index = section == 'O'   ? 0
+                : section == 'G' ? 1
+                : section == 'D' ? 2
+                : section == 'S' ? 3
+                                 : -1;
     if (index < 0 || seen[index]) return port::kErrorInvalidParameter;
     seen[index] = true;
     pos += 2;
@@ -682,8 +686,8 @@ Acl InheritAcl(const Acl& parent, bool childIsContainer) {
     const bool ci = ace.flags & kAceContainerInherit;
     const bool np = ace.flags & kAceNoPropagateInherit;
     const std::uint8_t audit = ace.flags & (kAceSuccessfulAccess | kAceFailedAccess);
-    bool effective = false;        // the entry applies to the child itself
-    std::uint8_t onward = 0;       // inheritance flags it carries further down
+    bool effective = false;   // the entry applies to the child itself
+    std::uint8_t onward = 0;  // inheritance flags it carries further down
     if (childIsContainer) {
       if (ci) {
         effective = true;
