@@ -10,6 +10,7 @@
 #include "tests/unit/orchestrationTestMachine.h"
 #include "tests/unit/portForwarders.h"
 #include "ui/uiComboBox.h"
+#include "ui/uiListView.h"
 
 namespace ombrant::test {
 namespace {
@@ -271,6 +272,88 @@ TEST(AccountSettings, RecordedNamesIgnoreCaseAndAnExistingAppDataIsKept) {
   EXPECT_TRUE(m.Ui().Boxes().empty());
   EXPECT_EQ(m.Machine().Accounts().OpenTokenCount(), 0u);
   EXPECT_EQ(m.Machine().Accounts().LoadedProfileCount(), 0u);
+}
+
+}  // namespace
+}  // namespace ombrant::test
+
+namespace ombrant::test {
+namespace {
+
+TEST(RemoveCreatedUsers, AsksForEachRecordedAccountAndDeletesOnlyTheConfirmedOnes) {
+  OrchestrationMachine m(kXpEnglish);
+  sim::SimUser bob;
+  bob.name = "Bob";
+  m.Machine().Accounts().AddUser(bob);
+  m.Registry().SetMultiString(kSettingsKeyPath, "CreatedUsers", {"Anna", "Bob", "Gone"});
+  m.Registry().SetString(kSettingsKeyPath, "InternetUser", "Zed");  // chosen, never created
+  TNetworkingApps apps(m.Port());
+
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    m.Ui().ClearBoxes();
+    m.Ui().QueueAnswer(port::kIdYes);
+    m.Ui().QueueAnswer(port::kIdNo);
+    m.Ui().QueueAnswer(port::kIdYes);
+    apps.RemoveCreatedUsers();
+    EXPECT_EQ(m.BoxTexts(), (std::vector<std::string>{
+                                "Do you want to remove the user account Anna?",
+                                "Do you want to remove the user account Bob?",
+                                "Do you want to remove the user account Gone?"}))
+        << "an account already gone is asked about and nothing more is shown";
+    for (const sim::MessageBoxRecord& box : m.Ui().Boxes()) {
+      EXPECT_EQ(box.type, port::kMbYesNo | port::kMbIconQuestion);
+    }
+    EXPECT_EQ(m.Machine().Accounts().FindUser("Anna"), nullptr);
+    EXPECT_NE(m.Machine().Accounts().FindUser("Bob"), nullptr);
+    EXPECT_EQ(m.MultiString(kSettingsKeyPath, "CreatedUsers"),
+              (std::vector<std::string>{"Anna", "Bob", "Gone"}));
+  }
+
+  // Deleted accounts leave the account list once it is refreshed.
+  ui::ComboBox combo;
+  apps.SetAccountList(&combo);
+  EXPECT_EQ(ComboTexts(combo), std::vector<std::string>{"Bob"});
+}
+
+TEST(ApplicationList, GroupsTilesAndOneItemPerCatalogueEntryRefreshedWhileAttached) {
+  OrchestrationMachine m(kXpEnglish);
+  auto catalogue = std::make_unique<TPlainCatalogue>();
+  catalogue->Add(m.Port(), {"Opera", "C:\\Program Files\\Opera\\opera.exe", "", 1, 7});
+  catalogue->Add(m.Port(), {"Skype", "C:\\Program Files\\Skype\\skype.exe", "", 3, 2});
+  TPlainCatalogue& entries = *catalogue;
+  TNetworkingApps apps(m.Port(), ShellFolderPathResolver(m.Port()), std::move(catalogue));
+
+  ui::ListView view;
+  apps.SetApplicationView(&view);
+  apps.SetApplicationView(&view);  // preparing twice adds no second set of groups
+  EXPECT_TRUE(view.GroupView());
+  EXPECT_EQ(view.Style(), ui::ViewStyle::Tile);
+  EXPECT_EQ(view.TileViewLines(), 1);
+  ASSERT_EQ(view.Groups().size(), 5u);
+  const char* headers[] = {"Other", "Browser", "Email", "Chat", "Multimedia"};
+  for (int id = 0; id < 5; ++id) EXPECT_EQ(view.Groups()[id], (ui::ListGroup{id, headers[id]}));
+  ASSERT_EQ(view.ItemCount(), 2);
+  EXPECT_EQ(view.Item(1).caption, "Skype");
+  EXPECT_EQ(view.Item(1).subItems, std::vector<std::string>{"C:\\Program Files\\Skype\\skype.exe"});
+  EXPECT_EQ(view.Item(1).imageIndex, 2);
+  EXPECT_EQ(view.Item(1).groupId, 3);
+  EXPECT_EQ(view.Item(1).tileColumns, std::vector<int>{1});
+
+  ui::ListView details;
+  TNetworkingApps::PrepareListView(&details, false);
+  apps.FillApplicationList(&details, false);
+  EXPECT_EQ(details.Style(), ui::ViewStyle::Report);
+  EXPECT_TRUE(details.Item(0).tileColumns.empty());
+  TNetworkingApps::PrepareListView(nullptr, true);  // nothing to do, nothing fails
+
+  entries.Add(m.Port(), {"Pidgin", "C:\\Program Files\\Pidgin\\pidgin.exe", "", 3, 1});
+  apps.SetInternetUser("Anna");
+  EXPECT_EQ(view.ItemCount(), 3) << "choosing an account refreshes the attached list";
+  apps.SetApplicationView(nullptr);
+  view.ClearItems();
+  apps.SetInternetUser("Bob");
+  EXPECT_EQ(view.ItemCount(), 0) << "a detached list is not touched";
 }
 
 }  // namespace

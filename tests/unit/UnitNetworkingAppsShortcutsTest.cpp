@@ -1,11 +1,14 @@
 // Shortcut replacement, the applications page's shortcut operations and uninstall, walked on
 // simulated machines. Every shortcut written is read back through the shell-link object.
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <memory>
-#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -314,6 +317,107 @@ TEST_P(ShortcutScenario, RecreatedOriginalsStayAndImpersonatedBoxesFollowTheAcco
   apps_->SetShortcut(1, slPrograms, true, true);
   ExpectTarget(f_.programs + "Opera.lnk", opera_);
   EXPECT_TRUE(apps_->HasShortcut(1, slPrograms, true));
+}
+
+// Faults on the way: no original is ever deleted without its copy in the originals folder.
+TEST_P(ShortcutScenario, OriginalsWithoutACopyStayWhereTheyAre) {
+  const std::string originals = f_.commonDesktop + "Internet (direct)\\";
+  const std::string opera = f_.desktop + "Opera.lnk";
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    bool removed;
+  };
+  const Case cases[] = {
+      {"the originals folder cannot be created",
+       [&] { m_.Files().LockPath(f_.commonDesktop, port::kErrorAccessDenied); }, false},
+      {"the originals folder refuses new files",
+       [&] {
+         m_.Files().AddFolder(originals);
+         m_.Files().LockPath(originals, port::kErrorAccessDenied);
+       },
+       false},
+      {"a file of that name is there already",
+       [&] {
+         m_.Files().AddFile(originals + "Opera.lnk", "kept as it is");
+       },
+       true},
+      {"the original cannot be deleted",
+       [&] { m_.Files().LockPath(opera, port::kErrorAccessDenied); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    m_.Registry().DeleteTree(kRemovedKey);
+    if (Exists(originals + "Opera.lnk")) {
+      ASSERT_EQ(m_.Files().DeleteFile(originals + "Opera.lnk"), port::kErrorSuccess);
+    }
+    Original(opera, opera_);
+    c.arrange();
+
+    apps_->ReplaceShortcuts(slDesktop);
+
+    EXPECT_EQ(Exists(opera), !c.removed);
+    EXPECT_TRUE(Exists(opera) || Exists(originals + "Opera.lnk")) << "the shortcut is lost";
+    EXPECT_EQ(m_.MultiString(kRemovedKey, "Desktop"),
+              c.removed ? std::vector<std::string>{opera + "=" + opera_}
+                        : std::vector<std::string>{"<missing>"});
+    if (c.removed) {
+      EXPECT_EQ(m_.Files().ReadFile(originals + "Opera.lnk"), "kept as it is");
+    }
+    ExpectImpersonated(f_.desktop + "Opera (as Admin-online).lnk", "Opera", opera_, "-a b");
+    m_.Files().UnlockPath(f_.commonDesktop);
+    m_.Files().UnlockPath(originals);
+    m_.Files().UnlockPath(opera);
+  }
+  EXPECT_TRUE(m_.Ui().Boxes().empty());
+}
+
+TEST_P(ShortcutScenario, AnUnwritableDesktopOrAnImpossibleNameIsReportedByTheLinkWriterOnly) {
+  Original(f_.desktop + "Opera.lnk", opera_);
+  m_.Files().LockPath(f_.desktop, port::kErrorAccessDenied);
+  m_.Files().LockPath(f_.desktop + "Opera.lnk", port::kErrorAccessDenied);
+  m_.Ui().QueueAnswer(port::kIdOk);
+  apps_->ReplaceShortcuts(slDesktop);
+  EXPECT_TRUE(Exists(f_.desktop + "Opera.lnk"));
+  EXPECT_EQ(m_.MultiString(kRemovedKey, "Desktop"), std::vector<std::string>{"<missing>"});
+  ASSERT_EQ(m_.Ui().Boxes().size(), 1u);
+  EXPECT_EQ(m_.Ui().Boxes()[0].text, "could not save the shortcut");
+  EXPECT_EQ(m_.Ui().Boxes()[0].caption, "Setting link");
+  m_.Files().UnlockPath(f_.desktop);
+
+  auto catalogue = std::make_unique<TPlainCatalogue>();
+  catalogue->Add(m_.Port(), {"AC/DC: Player", programFiles_ + "acdc.exe", "", 4, 0});
+  TNetworkingApps apps(m_.Port(), ShellFolderPathResolver(m_.Port()), std::move(catalogue));
+  m_.Ui().ClearBoxes();
+  m_.Ui().QueueAnswer(port::kIdOk);
+  apps.SetShortcut(0, slDesktop, false, true);
+  EXPECT_EQ(m_.BoxTexts(), std::vector<std::string>{"could not save the shortcut"});
+  EXPECT_FALSE(apps.HasShortcut(0, slDesktop, false));
+  EXPECT_THROW(apps.SetShortcut(1, slDesktop, false, true), std::out_of_range);
+}
+
+TEST_P(ShortcutScenario, RecordedListsOfAnotherTypeCountAsEmptyAndAreReplaced) {
+  const std::string opera = f_.desktop + "Opera.lnk";
+  Original(opera, opera_);
+  m_.Registry().SetString(kRecreatedKey, "Desktop", opera);  // a string, not a list
+  m_.Registry().SetString(kRemovedKey, "Desktop", "junk=C:\\junk.exe");
+  EXPECT_FALSE(apps_->IsRecreatedOriginalLink(opera, slDesktop));
+  apps_->ReplaceShortcuts(slDesktop);
+  EXPECT_FALSE(Exists(opera));
+  EXPECT_EQ(m_.MultiString(kRemovedKey, "Desktop"),
+            std::vector<std::string>{opera + "=" + opera_});
+
+  // The same path with another target is a second line; the same line twice is one.
+  apps_->RecordRemovedOriginalLink(UpperCase(opera), UpperCase(opera_), slDesktop);
+  apps_->RecordRemovedOriginalLink(opera, opera_ + "2", slDesktop);
+  EXPECT_EQ(m_.MultiString(kRemovedKey, "Desktop"),
+            (std::vector<std::string>{opera + "=" + opera_, opera + "=" + opera_ + "2"}));
+  apps_->RecordRecreatedOriginalLink(opera, slDesktop);
+  apps_->RecordRecreatedOriginalLink(UpperCase(opera), slDesktop);
+  EXPECT_EQ(m_.MultiString(kRecreatedKey, "Desktop"), std::vector<std::string>{opera});
+  EXPECT_TRUE(apps_->IsRecreatedOriginalLink(LowerCase(opera), slDesktop));
+  apps_->ForgetRecreatedOriginalLink(UpperCase(opera), slDesktop);
+  EXPECT_EQ(m_.MultiString(kRecreatedKey, "Desktop"), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Flavours, ShortcutScenario,
