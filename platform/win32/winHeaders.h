@@ -27,3 +27,4 @@
 #undef GetWindowsDirectory
 #undef GetSystemDirectory
 #undef MessageBox
+#undef ShellExecute
