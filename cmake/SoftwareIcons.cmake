@@ -1,9 +1,10 @@
 # The application icons: drawn by tools/icongen at build time, in every build.
 #
-# OMBRANT_SOFTWARE_ICONS_DIR holds NAME16.png and NAME32.png per icon name and
-# softwareicons.rc, resource script lines that name them ("FIREFOX" SOFTWAREICON16 "...png").
-# The program's resource script includes it (#include "softwareicons.rc" with the folder on the
-# include path); targets that need the files depend on ombrant_software_icons.
+# OMBRANT_SOFTWARE_ICONS_DIR holds icon16_NAME.png and icon32_NAME.png per icon name and
+# softwareicons.rc, resource script lines that name them ("FIREFOX" SOFTWAREICON16
+# icon16_FIREFOX.png). The program's resource script includes it (#include "softwareicons.rc")
+# and is compiled with the folder on its include path, where windres also finds the images;
+# targets that need the files depend on ombrant_software_icons.
 set(OMBRANT_SOFTWARE_ICONS_DIR ${CMAKE_BINARY_DIR}/softwareicons)
 set(OMBRANT_SOFTWARE_ICONS_RC ${OMBRANT_SOFTWARE_ICONS_DIR}/softwareicons.rc)
 

@@ -93,7 +93,8 @@ TEST(SoftwareIcons, TheBuildDrawsADecodablePairForEveryName) {
   script << scriptFile.rdbuf();
   for (const TIconArt& art : kIconArt) {
     for (int size : {16, 32}) {
-      const std::string name = std::string(art.resourceName) + std::to_string(size) + ".png";
+      const std::string name =
+          "icon" + std::to_string(size) + "_" + std::string(art.resourceName) + ".png";
       std::ifstream in(folder / name, std::ios::binary);
       ASSERT_TRUE(in) << name;
       std::stringstream bytes;
@@ -101,7 +102,7 @@ TEST(SoftwareIcons, TheBuildDrawsADecodablePairForEveryName) {
       std::vector<std::uint32_t> pixels;
       EXPECT_TRUE(DecodePng(bytes.str(), size, size, pixels)) << name;
       EXPECT_NE(script.str().find("\"" + std::string(art.resourceName) + "\" SOFTWAREICON" +
-                                  std::to_string(size) + " \""),
+                                  std::to_string(size) + " " + name + "\n"),
                 std::string::npos)
           << name << " is not in the resource script";
     }

@@ -1,6 +1,7 @@
-// Draws the application icons into a folder: NAME16.png and NAME32.png for every icon name, and
-// softwareicons.rc, the resource script lines that put them into the program as resources of
-// the types SOFTWAREICON16 and SOFTWAREICON32.
+// Draws the application icons into a folder: icon16_NAME.png and icon32_NAME.png for every icon
+// name, and softwareicons.rc, the resource script lines that put them into the program as
+// resources of the types SOFTWAREICON16 and SOFTWAREICON32. The script names the files without
+// a folder: the resource compiler finds them on its include path.
 //
 // Usage: ombrant_icongen OUTPUT_FOLDER
 #include <cstdio>
@@ -49,15 +50,17 @@ int main(int argc, char** argv) {
   for (const ombrant::TIconArt& art : ombrant::kIconArt) {
     for (int size : {16, 32}) {
       const std::string png = ombrant::EncodePng(size, size, ombrant::RenderIcon(art, size));
-      const std::filesystem::path file =
-          folder / (std::string(art.resourceName) + std::to_string(size) + ".png");
+      const std::string fileName =
+          "icon" + std::to_string(size) + "_" + std::string(art.resourceName) + ".png";
+      const std::filesystem::path file = folder / fileName;
       if (png.empty() || !WriteFile(file, png, false)) {
         std::cerr << "ombrant_icongen: cannot write " << file << "\n";
         return 1;
       }
-      // Quoted names: rc takes a name that begins with a digit ("1UND1MMGMX") for a number.
+      // The name quoted, as rc takes one that begins with a digit ("1UND1MMGMX") for a number;
+      // the file name not, as rc joins a quoted one with the next line's quoted name.
       script += "\"" + std::string(art.resourceName) + "\" SOFTWAREICON" + std::to_string(size) +
-                " \"" + file.generic_string() + "\"\n";
+                " " + fileName + "\n";
     }
   }
   if (!WriteFile(folder / "softwareicons.rc", script, true)) {
