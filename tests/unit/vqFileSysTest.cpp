@@ -1,3 +1,5 @@
+#include "platform/vqFileSys.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 
 #include "platform/sim/simFileSystem.h"
 #include "platform/sim/simTempFolder.h"
-#include "platform/vqFileSys.h"
 
 namespace ombrant {
 namespace {

@@ -1,18 +1,16 @@
+#include "platform/vqPathSolve.h"
+
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/kvrFilesPathsWinAPI.h"
-#include "platform/sim/simFileSystem.h"
+#include "platform/sim/simMachine.h"
 #include "platform/sim/simRegistry.h"
 #include "platform/sim/simShell.h"
-#include "platform/sim/simSystem.h"
-#include "platform/sim/simTempFolder.h"
-#include "platform/vqPathSolve.h"
 #include "platform/vqStringList.h"
 
 namespace ombrant {
@@ -34,14 +32,6 @@ class ForgetfulShell final : public port::IShell {
   port::IShell& inner_;
 };
 
-class SilentUi final : public port::IUi {
- public:
-  int MessageBox(port::HWnd, std::string_view, std::string_view, std::uint32_t) override {
-    ADD_FAILURE() << "no message box expected";
-    return port::kIdOk;
-  }
-};
-
 enum class Flavour { XpEnglish, XpGerman, Vista, Win7x64 };
 
 // A simulated machine of one flavour, with the special folders and the registry values
@@ -50,25 +40,18 @@ class TestMachine {
  public:
   explicit TestMachine(Flavour flavour)
       : flavour_(flavour),
-        registry_(flavour == Flavour::Win7x64),
-        system_(sim::SimSystemSettings{}),
-        files_(temp_.Path(), Windows()),
-        simShell_(files_, system_),
-        shell_(simShell_) {
+        machine_(flavour == Flavour::Win7x64, Version(flavour)),
+        shell_(machine_.Shell()) {
     const bool xp = flavour == Flavour::XpEnglish || flavour == Flavour::XpGerman;
     const bool german = flavour == Flavour::XpGerman;
-    if (flavour == Flavour::Vista) system_.Settings().version = {6, 0, 6002, 2};
-    if (flavour == Flavour::Win7x64) {
-      system_.Settings().version = {6, 1, 7601, 2};
-      system_.Settings().is64BitWindows = true;
-    }
-
-    simShell_.Settings().language = german ? "de" : "en";
+    machine_.AddAccount("Admin");
+    machine_.SetRunningAccount("Admin");
+    machine_.Shell().Settings().language = german ? "de" : "en";
     const std::string win = Windows();
     const std::string profiles =
         xp ? (german ? "C:\\Dokumente und Einstellungen" : "C:\\Documents and Settings")
            : "C:\\Users";
-    simShell_.Settings().profiles = profiles;
+    machine_.Shell().Settings().profiles = profiles;
     const std::string profile = profiles + "\\Admin";
     const std::string appData =
         profile +
@@ -96,14 +79,14 @@ class TestMachine {
     // 64-bit machine the 32-bit programs' copy below Wow6432Node.
     const std::string userFolders =
         "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    registry_.SetString(userFolders, "Desktop", profile + "\\Desktop");
-    registry_.SetString(userFolders, "AppData", appData);
-    registry_.SetString(userFolders, "Local AppData", localAppData);
-    if (xp) registry_.SetString(userFolders, "Local Settings", localSettings);
-    registry_.SetString(userFolders, "Start Menu", startMenu);
-    registry_.SetString(userFolders, "Programs", programs);
-    registry_.SetString("HKEY_CURRENT_USER\\Environment", "PATH",
-                        german ? "C:\\Werkzeuge" : "C:\\Tools\\;C:\\bin");
+    machine_.Registry().SetString(userFolders, "Desktop", profile + "\\Desktop");
+    machine_.Registry().SetString(userFolders, "AppData", appData);
+    machine_.Registry().SetString(userFolders, "Local AppData", localAppData);
+    if (xp) machine_.Registry().SetString(userFolders, "Local Settings", localSettings);
+    machine_.Registry().SetString(userFolders, "Start Menu", startMenu);
+    machine_.Registry().SetString(userFolders, "Programs", programs);
+    machine_.Registry().SetString("HKEY_CURRENT_USER\\Environment", "PATH",
+                                  german ? "C:\\Werkzeuge" : "C:\\Tools\\;C:\\bin");
 
     std::vector<std::string> software = {"HKEY_LOCAL_MACHINE\\SOFTWARE"};
     if (flavour == Flavour::Win7x64)
@@ -112,19 +95,21 @@ class TestMachine {
       const bool wow = root.ends_with("Wow6432Node");
       const std::string folders =
           root + "\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-      registry_.SetString(folders, "Common Desktop", commonDesktop);
-      registry_.SetString(folders, "Common AppData", commonAppData);
-      registry_.SetString(folders, "Common Start Menu", commonStartMenu);
+      machine_.Registry().SetString(folders, "Common Desktop", commonDesktop);
+      machine_.Registry().SetString(folders, "Common AppData", commonAppData);
+      machine_.Registry().SetString(folders, "Common Start Menu", commonStartMenu);
       const std::string pf = flavour == Flavour::Win7x64 && wow ? programFiles32 : programFiles;
-      registry_.SetString(root + "\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", pf);
-      registry_.SetString(root + "\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir",
-                          pf + "\\Common Files");
-      registry_.SetString(root + "\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot", win);
+      machine_.Registry().SetString(root + "\\Microsoft\\Windows\\CurrentVersion",
+                                    "ProgramFilesDir", pf);
+      machine_.Registry().SetString(root + "\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir",
+                                    pf + "\\Common Files");
+      machine_.Registry().SetString(root + "\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot",
+                                    win);
     }
     // The control panel's display name: German XP has none, Windows 7 keeps it only in the
     // 64-bit view (the 32-bit view shows SOFTWARE\Wow6432Node\Classes).
     if (!german) {
-      registry_.SetString(
+      machine_.Registry().SetString(
           "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{21EC2020-3AEA-1069-A2DD-08002B30309D}",
           "", "Control Panel");
     }
@@ -135,19 +120,28 @@ class TestMachine {
                                                                            : "C:\\Windows";
   }
 
-  port::Port Port() { return port::Port{registry_, system_, files_, shell_, ui_}; }
-  sim::SimRegistry& Registry() { return registry_; }
+  port::Port Port() {
+    return port::Port{machine_.Registry(), machine_.System(), machine_.Files(), shell_,
+                      machine_.Ui()};
+  }
+  sim::SimRegistry& Registry() { return machine_.Registry(); }
   ForgetfulShell& Shell() { return shell_; }
 
  private:
+  static port::OsVersionInfo Version(Flavour flavour) {
+    switch (flavour) {
+      case Flavour::Vista:
+        return {6, 0, 6002, 2};
+      case Flavour::Win7x64:
+        return {6, 1, 7601, 2};
+      default:
+        return {5, 1, 2600, 2};
+    }
+  }
+
   Flavour flavour_;
-  sim::SimTempFolder temp_;
-  sim::SimRegistry registry_;
-  sim::SimSystem system_;
-  sim::SimFileSystem files_;
-  sim::SimShell simShell_;
+  sim::SimMachine machine_;
   ForgetfulShell shell_;
-  SilentUi ui_;
 };
 
 std::vector<std::string> Lines(const TStringList& list) { return list.Strings(); }
