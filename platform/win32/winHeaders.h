@@ -15,6 +15,14 @@
 #undef RegDeleteValue
 #undef RegDeleteKeyEx
 #undef GetVersionEx
+// The accounts and security areas.
+#undef GetUserName
+#undef LogonUser
+#undef LookupAccountSid
+#undef LookupAccountName
+#undef GetFileSecurity
+#undef SetFileSecurity
+#undef FormatMessage
 #undef FindFirstFile
 #undef FindNextFile
 #undef GetFileAttributes

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "platform/port/kvrPort.h"
+#include "platform/win32/winAccounts.h"
 #include "platform/win32/winFileSystem.h"
 #include "platform/win32/winRegistry.h"
+#include "platform/win32/winSecurity.h"
 #include "platform/win32/winShell.h"
 #include "platform/win32/winSystem.h"
 #include "platform/win32/winUi.h"
@@ -25,6 +27,8 @@ class WinMachine final {
   WinFileSystem files_;
   WinShell shell_;
   WinUi ui_;
+  WinAccounts accounts_;
+  WinSecurity security_;
 };
 
 }  // namespace ombrant::win32

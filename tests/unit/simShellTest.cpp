@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/sim/simFileSystem.h"
 #include "platform/sim/simLnkFile.h"
 #include "platform/sim/simSystem.h"
@@ -178,6 +180,26 @@ TEST_F(SimShellLinkTest, SavesARealLinkThatRemembersItsTarget) {
   EXPECT_EQ(parsed->arguments, "-profile x");
   EXPECT_EQ(parsed->fileSize, 1234u);
   EXPECT_NE(parsed->writeTime, 0u);
+}
+
+TEST_F(SimShellLinkTest, TextsWhoseCountIncludesTheNulReadWithoutIt) {
+  // Wine's shell writes each string's count with its terminating NUL.
+  ShellLinkData data;
+  data.targetPath = "C:\\App\\app.exe";
+  data.arguments = "abc";
+  std::vector<std::uint8_t> bytes = WriteShellLink(data);
+  const std::vector<std::uint8_t> counted = {3, 0, 'a', 0, 'b', 0, 'c', 0};
+  auto at = std::search(bytes.begin(), bytes.end(), counted.begin(), counted.end());
+  ASSERT_NE(at, bytes.end());
+  *at = 4;
+  bytes.insert(at + static_cast<std::ptrdiff_t>(counted.size()), {0, 0});
+  files_.AddFile("C:\\Links\\wine.lnk", std::string(bytes.begin(), bytes.end()));
+
+  std::unique_ptr<IShellLink> link = shell_.CreateShellLink();
+  ASSERT_EQ(link->Load("C:\\Links\\wine.lnk"), kSOk);
+  std::string arguments;
+  ASSERT_EQ(link->GetArguments(&arguments, 261), kSOk);
+  EXPECT_EQ(arguments, "abc");
 }
 
 TEST_F(SimShellLinkTest, CanBeMadeUnavailable) {
