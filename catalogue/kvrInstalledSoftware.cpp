@@ -12,14 +12,14 @@
 #include "platform/vqNetInfo.h"
 #include "platform/vqPathSolve.h"
 #include "platform/vqStrings.h"
+#include "resources/OmbrantStrings.h"
 
 namespace ombrant {
 namespace {
 
-// Texts of the program's string table (65168, 65169, 65199).
-constexpr std::string_view kAppPathsKey = R"(\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\)";
-constexpr std::string_view kRunAsArguments = R"(/user:%s /savecred "\"%s\" %s")";
-constexpr std::string_view kUninstallKey = R"(\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\)";
+constexpr std::string_view kAppPathsKey = LoadStr(sAppPathsKey);
+constexpr std::string_view kRunAsArguments = LoadStr(sRunAsArguments);
+constexpr std::string_view kUninstallKey = LoadStr(sUninstallKey);
 
 constexpr std::string_view kFallbackIconName = "APPLICATION";
 constexpr std::string_view kFallbackIconEntry = "TInstalledSoftware";

@@ -4,15 +4,14 @@
 #include "platform/kvrRegHives.h"
 #include "platform/vqFileSys.h"
 #include "platform/vqPathSolve.h"
+#include "resources/OmbrantStrings.h"
 
 namespace ombrant {
 namespace {
 
-// Texts of the program's string table (65178, 65179, 65180).
-constexpr std::string_view kExplorerMainKey = R"(\Software\Microsoft\Internet Explorer\Main\)";
-constexpr std::string_view kExplorerWindowTitleValue = "Window Title";
-constexpr std::string_view kExplorerWindowTitle =
-    "Original Internet Explorer - Impersonating your Ombrant recommended instead!";
+constexpr std::string_view kExplorerMainKey = LoadStr(sExplorerMainKey);
+constexpr std::string_view kExplorerWindowTitleValue = LoadStr(sExplorerWindowTitleValue);
+constexpr std::string_view kExplorerWindowTitle = LoadStr(sExplorerWindowTitle);
 
 // Whether any file matching `pattern` lies below `folder`, at any depth.
 bool HasFilesBelow(port::IFileSystem& files, std::string_view folder, std::string_view pattern) {
