@@ -115,6 +115,28 @@ std::optional<fs::path> FindChild(const fs::path& dir, const std::string& name) 
   return dir / HostName(*best);
 }
 
+// Replaces `to` by a copy of `from`. The target is removed first: some hosts' copy_file takes
+// two files of one drive for the same file and refuses to overwrite.
+bool CopyHostFile(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(to, ec)) && !fs::remove(to, ec)) return false;
+  return fs::copy_file(from, to, ec) && !ec;
+}
+
+// Copies the tree `from` into the folder `to`, merging with what is there.
+void CopyHostTree(const fs::path& from, const fs::path& to) {
+  fs::create_directories(to);
+  for (const fs::directory_entry& e : fs::directory_iterator(from)) {
+    const fs::path target = to / e.path().filename();
+    if (e.is_directory()) {
+      CopyHostTree(e.path(), target);
+    } else if (!CopyHostFile(e.path(), target)) {
+      throw fs::filesystem_error("cannot copy", e.path(), target,
+                                 std::make_error_code(std::errc::io_error));
+    }
+  }
+}
+
 std::uint64_t WriteTimeOf(const fs::path& host) {
   std::error_code ec;
   const fs::file_time_type time = fs::last_write_time(host, ec);
@@ -427,9 +449,7 @@ void SimFileSystem::LoadDrives(const fs::path& drivesFolder) {
     if (!e.is_directory() || name.size() != 1 || !std::isalpha(static_cast<unsigned char>(name[0]))) {
       continue;
     }
-    const fs::path target = hostRoot_ / std::string(1, static_cast<char>(name[0] & ~0x20));
-    fs::create_directories(target);
-    fs::copy(e.path(), target, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    CopyHostTree(e.path(), hostRoot_ / std::string(1, static_cast<char>(name[0] & ~0x20)));
   }
 }
 
@@ -438,9 +458,7 @@ void SimFileSystem::SaveDrives(const fs::path& drivesFolder) const {
   for (const fs::directory_entry& e : fs::directory_iterator(hostRoot_)) {
     const std::string name = NameOf(e.path());
     if (!e.is_directory() || name.size() != 1) continue;
-    const fs::path target = drivesFolder / name;
-    fs::create_directories(target);
-    fs::copy(e.path(), target, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    CopyHostTree(e.path(), drivesFolder / name);
   }
 }
 
@@ -616,10 +634,9 @@ Status SimFileSystem::CopyFile(std::string_view from, std::string_view to, bool 
   } else if (const Status s = CheckParentWritable(target); s != kErrorSuccess) {
     return s;
   }
-  std::error_code ec;
   // A host file copy: setting files can be large and many.
-  fs::copy_file(source.host, target.host, fs::copy_options::overwrite_existing, ec);
-  if (ec) return kErrorAccessDenied;
+  if (!CopyHostFile(source.host, target.host)) return kErrorAccessDenied;
+  std::error_code ec;
   fs::last_write_time(target.host, fs::last_write_time(source.host, ec), ec);
   // The copy takes the source's attributes and is marked for backup.
   const std::uint32_t attributes =
@@ -651,7 +668,15 @@ Status SimFileSystem::MoveFile(std::string_view from, std::string_view to) {
   const fs::path destination = target.parentHost / HostName(target.leaf);
   std::error_code ec;
   if (destination != source.host) {
-    fs::rename(source.host, destination, ec);
+    if (sameEntry) {
+      // A case-insensitive host may keep the old case on a direct rename: go through another
+      // name.
+      const fs::path step = source.host.parent_path() / HostName(".ombrant-rename-" + target.leaf);
+      fs::rename(source.host, step, ec);
+      if (!ec) fs::rename(step, destination, ec);
+    } else {
+      fs::rename(source.host, destination, ec);
+    }
     if (ec) return kErrorAccessDenied;
   }
   RekeyTree(source.key, target.key);

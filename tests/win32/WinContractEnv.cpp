@@ -9,17 +9,13 @@
 #include "platform/win32/winHeaders.h"
 #include "platform/win32/winMachine.h"
 #include "tests/contract/ContractEnv.h"
+#include "tests/win32/winTestSupport.h"
 
 namespace ombrant::test {
 namespace {
 
 std::string Narrow(const std::wstring& wide) {
   return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
-}
-
-bool RunningUnderWine() {
-  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 // Removes a folder and everything in it, read-only entries too.
