@@ -144,9 +144,7 @@ std::string ExtractFilePath(std::string_view path) {
 
 TInstalledSoftware::TInstalledSoftware(const TSoftwareContext& context, std::string displayName,
                                        std::string executable)
-    : FDisplayName(std::move(displayName)),
-      FExecutable(std::move(executable)),
-      context_(context) {}
+    : FDisplayName(std::move(displayName)), FExecutable(std::move(executable)), context_(context) {}
 
 bool TInstalledSoftware::GetShutdownRequiredBeforeDataCopy() { return false; }
 
@@ -257,8 +255,7 @@ void TInstalledSoftware::AddMailSupportNote(TWideStringList& list, bool accounts
              " is fully supported; email accounts and emails will be copied to your "
              "impersonated Ombrant.");
   } else if (accounts) {
-    list.Add("Only account settings, no stored emails, will be copied for " + FDisplayName +
-             ".");
+    list.Add("Only account settings, no stored emails, will be copied for " + FDisplayName + ".");
   } else if (mails) {
     list.Add("Only mails, no account settings will be copied for " + FDisplayName + ".");
   } else {
@@ -317,8 +314,7 @@ void TInstalledSoftware::RunAsUser(std::string_view userName) {
 
 void TInstalledSoftware::AddAppPathCandidate(const TSoftwareContext& context,
                                              std::string_view exeFileName,
-                                             std::string_view displayName,
-                                             TWideStringList& list) {
+                                             std::string_view displayName, TWideStringList& list) {
   try {
     TMyRegistry registry(context.port.registry);
     registry.SetRootKey(port::kHKeyLocalMachine);
@@ -333,8 +329,8 @@ void TInstalledSoftware::AddAppPathCandidate(const TSoftwareContext& context,
 }
 
 void TInstalledSoftware::AddFileCandidates(const TSoftwareContext& context,
-                                           std::string_view pathMask,
-                                           std::string_view displayName, TWideStringList& list) {
+                                           std::string_view pathMask, std::string_view displayName,
+                                           TWideStringList& list) {
   TWideStringList expanded;
   expanded.SetDuplicates(TDuplicates::dupIgnore);
   expanded.SetSorted(true);
@@ -351,8 +347,7 @@ void TInstalledSoftware::AddFileCandidates(const TSoftwareContext& context,
 
 void TInstalledSoftware::AddUninstallCandidates(const TSoftwareContext& context,
                                                 std::string_view exeFileName,
-                                                std::string_view namePattern,
-                                                TWideStringList& list,
+                                                std::string_view namePattern, TWideStringList& list,
                                                 TUninstallPathSource pathSource,
                                                 TUninstallMatchOn matchOn) {
   TUninstallRegistrations own;

@@ -172,10 +172,9 @@ class TInstalledSoftware {
                                 std::string_view displayName, TWideStringList& list);
   // The Uninstall registrations whose key name or display name matches `namePattern`, with the
   // program path built from `pathSource`; only existing files count.
-  static void AddUninstallCandidates(const TSoftwareContext& context,
-                                     std::string_view exeFileName, std::string_view namePattern,
-                                     TWideStringList& list, TUninstallPathSource pathSource,
-                                     TUninstallMatchOn matchOn);
+  static void AddUninstallCandidates(const TSoftwareContext& context, std::string_view exeFileName,
+                                     std::string_view namePattern, TWideStringList& list,
+                                     TUninstallPathSource pathSource, TUninstallMatchOn matchOn);
 
  protected:
   [[nodiscard]] const TSoftwareContext& Context() const { return context_; }
@@ -225,12 +224,12 @@ struct TSoftwareClass {
 // The descriptor of definition class T, registered under `name`.
 template <class T>
 [[nodiscard]] TSoftwareClass SoftwareClassOf(std::string_view name) {
-  return TSoftwareClass{
-      name, &T::GetIconResourceName, &T::FindInstallations,
-      [](const TSoftwareContext& context, std::string displayName,
-         std::string executable) -> std::unique_ptr<TInstalledSoftware> {
-        return std::make_unique<T>(context, std::move(displayName), std::move(executable));
-      }};
+  return TSoftwareClass{name, &T::GetIconResourceName, &T::FindInstallations,
+                        [](const TSoftwareContext& context, std::string displayName,
+                           std::string executable) -> std::unique_ptr<TInstalledSoftware> {
+                          return std::make_unique<T>(context, std::move(displayName),
+                                                     std::move(executable));
+                        }};
 }
 
 // The definition classes in catalogue order, which is the order of every application list.
@@ -278,8 +277,7 @@ class TInstalledSoftwareManager {
   // Detects every registered class's installations. `context` is copied; the catalogue hands
   // its copy to the definitions. The fallback icon pair "APPLICATION" is entry 0 of both lists
   // when its resources load.
-  TInstalledSoftwareManager(const TSoftwareContext& context,
-                            const TSoftwareClassRegistry& classes);
+  TInstalledSoftwareManager(const TSoftwareContext& context, const TSoftwareClassRegistry& classes);
   ~TInstalledSoftwareManager();
   TInstalledSoftwareManager(const TInstalledSoftwareManager&) = delete;
   TInstalledSoftwareManager& operator=(const TInstalledSoftwareManager&) = delete;

@@ -50,8 +50,8 @@ bool DecodePng(std::string_view data, int width, int height, std::vector<std::ui
   return true;
 }
 
-bool LoadPngResource(port::ISystem& system, std::string_view type, std::string_view name,
-                     int width, int height, std::vector<std::uint32_t>& pixels) {
+bool LoadPngResource(port::ISystem& system, std::string_view type, std::string_view name, int width,
+                     int height, std::vector<std::uint32_t>& pixels) {
   std::string bytes;
   if (system.LoadModuleResource(type, name, &bytes) != port::kErrorSuccess) return false;
   return DecodePng(bytes, width, height, pixels);

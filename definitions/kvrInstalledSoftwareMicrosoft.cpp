@@ -35,9 +35,7 @@ TInstalledSoftwareInternetExplorer::TInstalledSoftwareInternetExplorer(
   FCategory = scBrowser;
 }
 
-std::string TInstalledSoftwareInternetExplorer::GetIconResourceName() {
-  return "INTERNETEXPLORER";
-}
+std::string TInstalledSoftwareInternetExplorer::GetIconResourceName() { return "INTERNETEXPLORER"; }
 
 void TInstalledSoftwareInternetExplorer::FindInstallations(const TSoftwareContext& context,
                                                            TWideStringList& list) {
@@ -101,8 +99,9 @@ void TInstalledSoftwareInternetExplorer::GetSupportNotes(TWideStringList& list) 
 
 // ---- Outlook Express
 
-TInstalledSoftwareOutlookExpress::TInstalledSoftwareOutlookExpress(
-    const TSoftwareContext& context, std::string displayName, std::string executable)
+TInstalledSoftwareOutlookExpress::TInstalledSoftwareOutlookExpress(const TSoftwareContext& context,
+                                                                   std::string displayName,
+                                                                   std::string executable)
     : TInstalledSoftware(context, std::move(displayName), std::move(executable)) {
   FCategory = scEmail;
 }
@@ -212,8 +211,8 @@ std::string TInstalledSoftwareWindowsLiveMail::GetIconResourceName() { return "W
 void TInstalledSoftwareWindowsLiveMail::FindInstallations(const TSoftwareContext& context,
                                                           TWideStringList& list) {
   TInstalledSoftware::FindInstallations(context, list);
-  AddFileCandidates(context, R"(<$PROGRAMFILES>\Windows Live\Mail\wlmail.exe)",
-                    "Windows Live Mail", list);
+  AddFileCandidates(context, R"(<$PROGRAMFILES>\Windows Live\Mail\wlmail.exe)", "Windows Live Mail",
+                    list);
 }
 
 std::string TInstalledSoftwareWindowsLiveMail::GetDataFolder(std::string_view userName) {

@@ -53,8 +53,8 @@ class TInstalledSoftwareOutlookExpress : public TInstalledSoftware {
 
 class TInstalledSoftwareWindowsLiveMessenger : public TInstalledSoftwareAllDataFiles {
  public:
-  TInstalledSoftwareWindowsLiveMessenger(const TSoftwareContext& context,
-                                         std::string displayName, std::string executable);
+  TInstalledSoftwareWindowsLiveMessenger(const TSoftwareContext& context, std::string displayName,
+                                         std::string executable);
 
   [[nodiscard]] static std::string GetIconResourceName();
   static void FindInstallations(const TSoftwareContext& context, TWideStringList& list);

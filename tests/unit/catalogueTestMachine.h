@@ -31,7 +31,7 @@ class CatalogueMachine {
   explicit CatalogueMachine(Flavour flavour = Flavour::Xp32)
       : flavour_(flavour),
         machine_(flavour == Flavour::Win7x64,
-                 flavour == Flavour::Xp32 ? port::OsVersionInfo{5, 1, 2600, 2}
+                 flavour == Flavour::Xp32      ? port::OsVersionInfo{5, 1, 2600, 2}
                  : flavour == Flavour::Vista32 ? port::OsVersionInfo{6, 0, 6002, 2}
                                                : port::OsVersionInfo{6, 1, 7601, 2}) {
     machine_.Configure("en");
@@ -74,7 +74,7 @@ class CatalogueMachine {
   }
   [[nodiscard]] std::string LocalAppData(std::string_view account = "Admin") const {
     return Profile(account) + (flavour_ == Flavour::Xp32 ? R"(\Local Settings\Application Data)"
-                                                          : R"(\AppData\Local)");
+                                                         : R"(\AppData\Local)");
   }
   [[nodiscard]] std::string Favorites(std::string_view account = "Admin") const {
     return Profile(account) + R"(\Favorites)";
@@ -84,8 +84,7 @@ class CatalogueMachine {
   void AddProgram(std::string_view path) { Files().AddFile(path, "MZ"); }
   // An App Paths registration whose default value is `program`.
   void AddAppPath(std::string_view exeFileName, std::string_view program) {
-    Registry().SetString(std::string(kAppPathsRoot) + std::string(exeFileName), "",
-                         program);
+    Registry().SetString(std::string(kAppPathsRoot) + std::string(exeFileName), "", program);
   }
   // An Uninstall registration with string values (name, value).
   void AddUninstall(std::string_view keyName,

@@ -46,10 +46,9 @@ TEST(AddAppPathCandidate, TakesTheRegisteredProgramWithoutLookingForIt) {
   for (const char* exe : {"empty.exe", "nodefault.exe", "dword.exe", "missing.exe"}) {
     TInstalledSoftware::AddAppPathCandidate(context, exe, exe, list);
   }
-  EXPECT_EQ(Lines(list),
-            (std::vector<std::string>{
-                R"(C:\Program Files\mozilla.org\SeaMonkey\seamonkey.exe=SeaMonkey)",
-                R"(C:\Program Files\Opera\opera.exe=Opera)"}));
+  EXPECT_EQ(Lines(list), (std::vector<std::string>{
+                             R"(C:\Program Files\mozilla.org\SeaMonkey\seamonkey.exe=SeaMonkey)",
+                             R"(C:\Program Files\Opera\opera.exe=Opera)"}));
   EXPECT_EQ(machine.Registry().OpenHandleCount(), 0u);
 }
 
@@ -59,12 +58,12 @@ TEST(AddFileCandidates, OnA32BitSystemNamesEachExistingFileOnce) {
   // A folder of the program's name is no program.
   machine.Files().AddFolder(R"(C:\Program Files\Windows Media Player\wmplayer.exe)");
   TWideStringList list = DetectionList(machine.Context());
-  TInstalledSoftware::AddFileCandidates(
-      machine.Context(), R"(<$PROGRAMFILES>\Internet Explorer\iexplore.exe)", "Internet Explorer",
-      list);
-  TInstalledSoftware::AddFileCandidates(
-      machine.Context(), R"(<$PROGRAMFILES>\Windows Media Player\wmplayer.exe)",
-      "Windows Media Player", list);
+  TInstalledSoftware::AddFileCandidates(machine.Context(),
+                                        R"(<$PROGRAMFILES>\Internet Explorer\iexplore.exe)",
+                                        "Internet Explorer", list);
+  TInstalledSoftware::AddFileCandidates(machine.Context(),
+                                        R"(<$PROGRAMFILES>\Windows Media Player\wmplayer.exe)",
+                                        "Windows Media Player", list);
   EXPECT_EQ(Lines(list),
             std::vector<std::string>{
                 R"(C:\Program Files\Internet Explorer\iexplore.exe=Internet Explorer)"});
@@ -76,12 +75,12 @@ TEST(AddFileCandidates, OnA64BitSystemLabelsBothProgramFolders) {
   machine.AddProgram(R"(C:\Program Files (x86)\Internet Explorer\iexplore.exe)");
   machine.AddProgram(R"(C:\Program Files (x86)\Windows Live\Mail\wlmail.exe)");
   TWideStringList list = DetectionList(machine.Context());
-  TInstalledSoftware::AddFileCandidates(
-      machine.Context(), R"(<$PROGRAMFILES>\Internet Explorer\iexplore.exe)", "Internet Explorer",
-      list);
-  TInstalledSoftware::AddFileCandidates(
-      machine.Context(), R"(<$PROGRAMFILES>\Windows Live\Mail\wlmail.exe)", "Windows Live Mail",
-      list);
+  TInstalledSoftware::AddFileCandidates(machine.Context(),
+                                        R"(<$PROGRAMFILES>\Internet Explorer\iexplore.exe)",
+                                        "Internet Explorer", list);
+  TInstalledSoftware::AddFileCandidates(machine.Context(),
+                                        R"(<$PROGRAMFILES>\Windows Live\Mail\wlmail.exe)",
+                                        "Windows Live Mail", list);
   EXPECT_EQ(
       Lines(list),
       (std::vector<std::string>{
@@ -105,61 +104,113 @@ struct UninstallCase {
 TEST(AddUninstallCandidates, BuildsThePathFromTheChosenValue) {
   const char* googleTalk = "{226b64e8-dc75-4eea-a6c8-abcb496320f2}-Google Talk";
   const UninstallCase cases[] = {
-      {"folder of a quoted UninstallString, matched on the key name", "Pidgin",
+      {"folder of a quoted UninstallString, matched on the key name",
+       "Pidgin",
        {{"DisplayName", "Pidgin 2.5.8"},
         {"UninstallString", R"("C:\Program Files\Pidgin\pidgin-uninst.exe" /S)"}},
-       "pidgin.exe", "Pidgin", TUninstallPathSource::upsUninstallStringFolder,
-       TUninstallMatchOn::umoKeyName, R"(C:\Program Files\Pidgin\pidgin.exe=Pidgin)"},
-      {"an unquoted UninstallString is cut after its EXE", "Trillian",
+       "pidgin.exe",
+       "Pidgin",
+       TUninstallPathSource::upsUninstallStringFolder,
+       TUninstallMatchOn::umoKeyName,
+       R"(C:\Program Files\Pidgin\pidgin.exe=Pidgin)"},
+      {"an unquoted UninstallString is cut after its EXE",
+       "Trillian",
        {{"UninstallString", R"(C:\Program Files\Trillian\trillian.exe /uninstall)"}},
-       "trillian.exe", "Trillian", TUninstallPathSource::upsUninstallString,
-       TUninstallMatchOn::umoKeyName, R"(C:\Program Files\Trillian\trillian.exe=Trillian)"},
-      {"a braced key name shows the product name alone", googleTalk,
+       "trillian.exe",
+       "Trillian",
+       TUninstallPathSource::upsUninstallString,
+       TUninstallMatchOn::umoKeyName,
+       R"(C:\Program Files\Trillian\trillian.exe=Trillian)"},
+      {"a braced key name shows the product name alone",
+       googleTalk,
        {{"UninstallString", R"("C:\Program Files\Google\Google Talk\uninstall.exe")"}},
-       "googletalk.exe", googleTalk, TUninstallPathSource::upsUninstallStringFolder,
+       "googletalk.exe",
+       googleTalk,
+       TUninstallPathSource::upsUninstallStringFolder,
        TUninstallMatchOn::umoKeyName,
        R"(C:\Program Files\Google\Google Talk\googletalk.exe=Google Talk)"},
-      {"matched on the display name, which the line then carries", "Winamp",
+      {"matched on the display name, which the line then carries",
+       "Winamp",
        {{"DisplayName", "Winamp (remove only)"},
         {"DisplayIcon", R"(C:\Program Files\Winamp\winamp.exe,0)"}},
-       "winamp.exe", "WINAMP*", TUninstallPathSource::upsDisplayIconFolder,
+       "winamp.exe",
+       "WINAMP*",
+       TUninstallPathSource::upsDisplayIconFolder,
        TUninstallMatchOn::umoDisplayName,
        R"(C:\Program Files\Winamp\winamp.exe=Winamp (remove only))"},
-      {"a DisplayIcon with an icon index is no file of its own", "Winamp",
+      {"a DisplayIcon with an icon index is no file of its own",
+       "Winamp",
        {{"DisplayName", "Winamp"}, {"DisplayIcon", R"(C:\Program Files\Winamp\winamp.exe,0)"}},
-       "winamp.exe", "Winamp*", TUninstallPathSource::upsDisplayIcon,
-       TUninstallMatchOn::umoDisplayName, ""},
-      {"a DisplayIcon without an index is the program", "Winamp",
+       "winamp.exe",
+       "Winamp*",
+       TUninstallPathSource::upsDisplayIcon,
+       TUninstallMatchOn::umoDisplayName,
+       ""},
+      {"a DisplayIcon without an index is the program",
+       "Winamp",
        {{"DisplayName", "Winamp"}, {"DisplayIcon", R"(C:\Program Files\Winamp\winamp.exe)"}},
-       "winamp.exe", "Winamp*", TUninstallPathSource::upsDisplayIcon,
-       TUninstallMatchOn::umoDisplayName, R"(C:\Program Files\Winamp\winamp.exe=Winamp)"},
-      {"InstallLocation with and without its backslash, subfolder in the file name", "Skype_is1",
-       {{"DisplayName", "Skype\xE2\x84\xA2 3.8"}, {"InstallLocation", R"(C:\Program Files\Skype\)"}},
-       R"(Phone\Skype.exe)", "Skype*", TUninstallPathSource::upsInstallLocation,
+       "winamp.exe",
+       "Winamp*",
+       TUninstallPathSource::upsDisplayIcon,
+       TUninstallMatchOn::umoDisplayName,
+       R"(C:\Program Files\Winamp\winamp.exe=Winamp)"},
+      {"InstallLocation with and without its backslash, subfolder in the file name",
+       "Skype_is1",
+       {{"DisplayName", "Skype\xE2\x84\xA2 3.8"},
+        {"InstallLocation", R"(C:\Program Files\Skype\)"}},
+       R"(Phone\Skype.exe)",
+       "Skype*",
+       TUninstallPathSource::upsInstallLocation,
        TUninstallMatchOn::umoDisplayName,
        "C:\\Program Files\\Skype\\Phone\\Skype.exe=Skype\xE2\x84\xA2 3.8"},
-      {"InstallLocation without a trailing backslash", "ICQ6",
-       {{"DisplayName", "ICQ6"}, {"InstallLocation", R"("C:\Program Files\ICQ6")"}}, "ICQ.exe",
-       "ICQ6", TUninstallPathSource::upsInstallLocation, TUninstallMatchOn::umoDisplayName,
+      {"InstallLocation without a trailing backslash",
+       "ICQ6",
+       {{"DisplayName", "ICQ6"}, {"InstallLocation", R"("C:\Program Files\ICQ6")"}},
+       "ICQ.exe",
+       "ICQ6",
+       TUninstallPathSource::upsInstallLocation,
+       TUninstallMatchOn::umoDisplayName,
        R"(C:\Program Files\ICQ6\ICQ.exe=ICQ6)"},
-      {"a program that is not there", "Miranda IM",
-       {{"UninstallString", R"(C:\Program Files\Miranda IM\Uninstall.exe)"}}, "miranda32.exe",
-       "Miranda IM", TUninstallPathSource::upsUninstallStringFolder,
-       TUninstallMatchOn::umoKeyName, ""},
-      {"an installer command has no folder to look in", "{1A2B}",
-       {{"DisplayName", "Tlen.pl"}, {"UninstallString", "MsiExec.exe /X{1A2B}"}}, "tlen.exe",
-       "Tlen.pl", TUninstallPathSource::upsUninstallStringFolder,
-       TUninstallMatchOn::umoDisplayName, ""},
-      {"a name that does not match", "Pidgin",
-       {{"UninstallString", R"(C:\Program Files\Pidgin\pidgin-uninst.exe)"}}, "pidgin.exe",
-       "Pidgin 3*", TUninstallPathSource::upsUninstallStringFolder,
-       TUninstallMatchOn::umoKeyName, ""},
-      {"an unknown path source", "Pidgin",
-       {{"UninstallString", R"(C:\Program Files\Pidgin\pidgin-uninst.exe)"}}, "pidgin.exe",
-       "Pidgin", static_cast<TUninstallPathSource>(5), TUninstallMatchOn::umoKeyName, ""},
-      {"an unknown match-on", "Pidgin",
-       {{"UninstallString", R"(C:\Program Files\Pidgin\pidgin-uninst.exe)"}}, "pidgin.exe", "*",
-       TUninstallPathSource::upsUninstallStringFolder, static_cast<TUninstallMatchOn>(2), ""},
+      {"a program that is not there",
+       "Miranda IM",
+       {{"UninstallString", R"(C:\Program Files\Miranda IM\Uninstall.exe)"}},
+       "miranda32.exe",
+       "Miranda IM",
+       TUninstallPathSource::upsUninstallStringFolder,
+       TUninstallMatchOn::umoKeyName,
+       ""},
+      {"an installer command has no folder to look in",
+       "{1A2B}",
+       {{"DisplayName", "Tlen.pl"}, {"UninstallString", "MsiExec.exe /X{1A2B}"}},
+       "tlen.exe",
+       "Tlen.pl",
+       TUninstallPathSource::upsUninstallStringFolder,
+       TUninstallMatchOn::umoDisplayName,
+       ""},
+      {"a name that does not match",
+       "Pidgin",
+       {{"UninstallString", R"(C:\Program Files\Pidgin\pidgin-uninst.exe)"}},
+       "pidgin.exe",
+       "Pidgin 3*",
+       TUninstallPathSource::upsUninstallStringFolder,
+       TUninstallMatchOn::umoKeyName,
+       ""},
+      {"an unknown path source",
+       "Pidgin",
+       {{"UninstallString", R"(C:\Program Files\Pidgin\pidgin-uninst.exe)"}},
+       "pidgin.exe",
+       "Pidgin",
+       static_cast<TUninstallPathSource>(5),
+       TUninstallMatchOn::umoKeyName,
+       ""},
+      {"an unknown match-on",
+       "Pidgin",
+       {{"UninstallString", R"(C:\Program Files\Pidgin\pidgin-uninst.exe)"}},
+       "pidgin.exe",
+       "*",
+       TUninstallPathSource::upsUninstallStringFolder,
+       static_cast<TUninstallMatchOn>(2),
+       ""},
   };
   for (const UninstallCase& c : cases) {
     CatalogueMachine machine;
@@ -172,8 +223,8 @@ TEST(AddUninstallCandidates, BuildsThePathFromTheChosenValue) {
       machine.AddProgram(program);
     }
     TWideStringList list = DetectionList(machine.Context());
-    TInstalledSoftware::AddUninstallCandidates(machine.Context(), c.exe, c.pattern, list,
-                                               c.source, c.matchOn);
+    TInstalledSoftware::AddUninstallCandidates(machine.Context(), c.exe, c.pattern, list, c.source,
+                                               c.matchOn);
     const std::vector<std::string> expected =
         *c.expected ? std::vector<std::string>{c.expected} : std::vector<std::string>{};
     EXPECT_EQ(Lines(list), expected) << c.what;
@@ -229,24 +280,23 @@ TEST(DetectionHelpers, TheFirstCallThatFindsAProgramNamesIt) {
   const std::string exe = R"(C:\Program Files\Mozilla Firefox\firefox.exe)";
   machine.AddProgram(exe);
   machine.AddAppPath("firefox.exe", exe);
-  machine.AddUninstall("Mozilla Firefox (3.0.5)",
-                       {{"DisplayName", "Mozilla Firefox (3.0.5)"},
-                        {"UninstallString", R"(C:\Program Files\Mozilla Firefox\uninstall\helper.exe)"},
-                        {"DisplayIcon", exe + ",0"}});
+  machine.AddUninstall(
+      "Mozilla Firefox (3.0.5)",
+      {{"DisplayName", "Mozilla Firefox (3.0.5)"},
+       {"UninstallString", R"(C:\Program Files\Mozilla Firefox\uninstall\helper.exe)"},
+       {"DisplayIcon", exe + ",0"}});
   const TSoftwareContext& context = machine.Context();
   TWideStringList appPathsFirst = DetectionList(context);
   TInstalledSoftware::AddAppPathCandidate(context, "firefox.exe", "Firefox", appPathsFirst);
-  TInstalledSoftware::AddUninstallCandidates(context, "firefox.exe", "Mozilla Firefox*",
-                                             appPathsFirst,
-                                             TUninstallPathSource::upsDisplayIconFolder,
-                                             TUninstallMatchOn::umoDisplayName);
+  TInstalledSoftware::AddUninstallCandidates(
+      context, "firefox.exe", "Mozilla Firefox*", appPathsFirst,
+      TUninstallPathSource::upsDisplayIconFolder, TUninstallMatchOn::umoDisplayName);
   EXPECT_EQ(Lines(appPathsFirst), std::vector<std::string>{exe + "=Firefox"});
 
   TWideStringList uninstallFirst = DetectionList(context);
-  TInstalledSoftware::AddUninstallCandidates(context, "firefox.exe", "Mozilla Firefox*",
-                                             uninstallFirst,
-                                             TUninstallPathSource::upsDisplayIconFolder,
-                                             TUninstallMatchOn::umoDisplayName);
+  TInstalledSoftware::AddUninstallCandidates(
+      context, "firefox.exe", "Mozilla Firefox*", uninstallFirst,
+      TUninstallPathSource::upsDisplayIconFolder, TUninstallMatchOn::umoDisplayName);
   TInstalledSoftware::AddAppPathCandidate(context, "firefox.exe", "Firefox", uninstallFirst);
   EXPECT_EQ(Lines(uninstallFirst), std::vector<std::string>{exe + "=Mozilla Firefox (3.0.5)"});
 }

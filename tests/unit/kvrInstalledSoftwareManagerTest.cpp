@@ -41,8 +41,7 @@ class TestChat : public TInstalledSoftware {
     TInstalledSoftware::FindInstallations(context, list);
     AddAppPathCandidate(context, "chat.exe", "Test Chat", list);
     AddUninstallCandidates(context, "chat.exe", "Chat*", list,
-                           TUninstallPathSource::upsInstallLocation,
-                           TUninstallMatchOn::umoKeyName);
+                           TUninstallPathSource::upsInstallLocation, TUninstallMatchOn::umoKeyName);
   }
   std::string GetDataFolder(std::string_view) override { return R"(C:\Data\)"; }
 };
@@ -102,10 +101,10 @@ TEST(InstalledSoftwareManager, GivesEveryInstallationADefinitionInClassOrder) {
   // Two browsers in different folders, listed by path ignoring case.
   machine.AddProgram(R"(C:\Apps\B\browser.exe)");
   machine.AddProgram(R"(C:\apps\a\browser.exe)");
-  machine.AddUninstall("Browser1", {{"DisplayName", "Test Browser 2"},
-                                    {"InstallLocation", R"(C:\Apps\B\)"}});
-  machine.AddUninstall("Browser2", {{"DisplayName", "Test Browser 1"},
-                                    {"InstallLocation", R"(C:\apps\a)"}});
+  machine.AddUninstall("Browser1",
+                       {{"DisplayName", "Test Browser 2"}, {"InstallLocation", R"(C:\Apps\B\)"}});
+  machine.AddUninstall("Browser2",
+                       {{"DisplayName", "Test Browser 1"}, {"InstallLocation", R"(C:\apps\a)"}});
   // One chat program, registered twice: App Paths names it.
   machine.AddProgram(R"(C:\Chat\chat.exe)");
   machine.AddAppPath("chat.exe", R"(C:\Chat\chat.exe)");
@@ -154,8 +153,8 @@ TEST(InstalledSoftwareManager, WithoutTheFallbackIconsClassIconsStillLoad) {
   CatalogueMachine machine;
   machine.AddIconPair("FIREFOX");
   machine.AddProgram(R"(C:\Apps\browser.exe)");
-  machine.AddUninstall("Browser", {{"DisplayName", "Test Browser"},
-                                   {"InstallLocation", R"(C:\Apps)"}});
+  machine.AddUninstall("Browser",
+                       {{"DisplayName", "Test Browser"}, {"InstallLocation", R"(C:\Apps)"}});
   machine.AddProgram(R"(C:\Chat\chat.exe)");
   machine.AddAppPath("chat.exe", R"(C:\Chat\chat.exe)");
   const TInstalledSoftwareManager catalogue(machine.Context(), TestClasses());
@@ -170,16 +169,16 @@ TEST(InstalledSoftwareManager, WithoutTheFallbackIconsClassIconsStillLoad) {
 TEST(InstalledSoftwareManager, ReadsTheUninstallKeyOncePerBuild) {
   CatalogueMachine machine;
   machine.AddProgram(R"(C:\Apps\browser.exe)");
-  machine.AddUninstall("Browser", {{"DisplayName", "Test Browser"},
-                                   {"InstallLocation", R"(C:\Apps)"}});
+  machine.AddUninstall("Browser",
+                       {{"DisplayName", "Test Browser"}, {"InstallLocation", R"(C:\Apps)"}});
   machine.AddProgram(R"(C:\Chat\chat.exe)");
   machine.AddUninstall("Chat", {{"InstallLocation", R"(C:\Chat)"}});
   const TSoftwareContext& plain = machine.Context();
   sim::SimCountingRegistry counting(plain.port.registry);
   counting.Watch(R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall)");
   port::Port port = plain.port;
-  port::Port countedPort{counting, port.system, port.files, port.shell, port.ui, port.accounts,
-                         port.security};
+  port::Port countedPort{counting, port.system,   port.files,   port.shell,
+                         port.ui,  port.accounts, port.security};
   const TSoftwareContext context{countedPort, plain.paths, false, nullptr};
 
   const TInstalledSoftwareManager catalogue(context, TestClasses());

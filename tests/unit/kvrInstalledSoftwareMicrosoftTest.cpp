@@ -14,8 +14,8 @@ namespace ombrant::test {
 namespace {
 
 std::string UrlFile(std::string_view url) {
-  return "[DEFAULT]\r\nBASEURL=" + std::string(url) + "\r\n[InternetShortcut]\r\nURL=" +
-         std::string(url) + "\r\nIconIndex=1\r\n";
+  return "[DEFAULT]\r\nBASEURL=" + std::string(url) +
+         "\r\n[InternetShortcut]\r\nURL=" + std::string(url) + "\r\nIconIndex=1\r\n";
 }
 
 TEST(InternetExplorer, ListsOneBookmarkPerFavoriteWithAnEqualsFreeLabel) {
@@ -35,10 +35,9 @@ TEST(InternetExplorer, ListsOneBookmarkPerFavoriteWithAnEqualsFreeLabel) {
   TWideStringList sorted;
   sorted.SetSorted(true);
   sorted.AddStrings(items);
-  EXPECT_EQ(Lines(sorted), (std::vector<std::string>{
-                               R"(Bookmark (http://www.msn.com/)=MSN.url)",
-                               R"(Bookmark (page?b...)=Links\Example.url)",
-                               R"(Bookmark (unknown)=Links\Broken.url)"}));
+  EXPECT_EQ(Lines(sorted), (std::vector<std::string>{R"(Bookmark (http://www.msn.com/)=MSN.url)",
+                                                     R"(Bookmark (page?b...)=Links\Example.url)",
+                                                     R"(Bookmark (unknown)=Links\Broken.url)"}));
   // Every favorite exists, so the engine gets them all.
   TWideStringList existing;
   explorer.GetExistingDataItems(existing, 0);
@@ -134,8 +133,7 @@ TEST_F(OutlookExpressTest, ALaterAccountWithoutIdentitiesHasNoFolderYet) {
   EXPECT_EQ(outlook_.GetDataFolder("Bob"), machine_.LocalAppData("Bob") + R"(\Identities\)");
   // Outlook Express has to make the identity itself, under the new account.
   EXPECT_TRUE(outlook_.StartRequiredBeforeDataCopy());
-  machine_.Files().AddFile(Identity("Bob", "{33333333-CCCC-4000-8000-000000000003}") + "x.dbx",
-                           "");
+  machine_.Files().AddFile(Identity("Bob", "{33333333-CCCC-4000-8000-000000000003}") + "x.dbx", "");
   outlook_.GetDataFolders("Bob", folders);
   EXPECT_EQ(folders.Count(), 1);
 }
@@ -152,10 +150,12 @@ TEST_F(OutlookExpressTest, CopiesTheFirstNineAccountsOnly) {
   TWideStringList keys;
   outlook_.GetRegistryKeys(keys);
   ASSERT_EQ(keys.Count(), 9);
-  EXPECT_EQ(keys[0],
-            R"(Account Settings #1=\Software\Microsoft\Internet Account Manager\Accounts\00000001\)");
-  EXPECT_EQ(keys[8],
-            R"(Account Settings #9=\Software\Microsoft\Internet Account Manager\Accounts\00000009\)");
+  EXPECT_EQ(
+      keys[0],
+      R"(Account Settings #1=\Software\Microsoft\Internet Account Manager\Accounts\00000001\)");
+  EXPECT_EQ(
+      keys[8],
+      R"(Account Settings #9=\Software\Microsoft\Internet Account Manager\Accounts\00000009\)");
   TWideStringList notes;
   outlook_.GetSupportNotes(notes);
   EXPECT_EQ(Lines(notes), std::vector<std::string>{""});
@@ -187,10 +187,10 @@ TEST(WindowsLive, MessengerCopiesEveryFileAndMailNothing) {
       "paths stored inside these files, it is currently impossible to migrate existing settings.";
   TWideStringList notes;
   messenger.GetSupportNotes(notes);
-  EXPECT_EQ(Lines(notes), (std::vector<std::string>{
-                              "Windows Live Messenger runs fine on a limited account, and "
-                              "Ombrant provides you with a shortcut to do exactly that.",
-                              second}));
+  EXPECT_EQ(Lines(notes),
+            (std::vector<std::string>{"Windows Live Messenger runs fine on a limited account, and "
+                                      "Ombrant provides you with a shortcut to do exactly that.",
+                                      second}));
   mail.GetSupportNotes(notes);
   EXPECT_EQ(Lines(notes), (std::vector<std::string>{
                               "Windows Live Mail runs fine on a limited account, and Ombrant "

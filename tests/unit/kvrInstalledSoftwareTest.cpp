@@ -106,8 +106,8 @@ class RenamedProfileShell final : public port::IShell {
 TEST(ResolvePathForUser, KeepsTheRunningAccountsOwnFolderAsTheShellGivesIt) {
   CatalogueMachine machine;
   RenamedProfileShell shell(machine.Shell());
-  port::Port port{machine.Port().registry, machine.Port().system, machine.Port().files, shell,
-                  machine.Port().ui, machine.Port().accounts, machine.Port().security};
+  port::Port port{machine.Port().registry, machine.Port().system,   machine.Port().files,   shell,
+                  machine.Port().ui,       machine.Port().accounts, machine.Port().security};
   const TPathSolver solver(port);
   const TSoftwareContext context{port, solver, false, nullptr};
   TestDefinition app(context, "Test App", "x.exe");
@@ -155,9 +155,9 @@ TEST(GetExistingDataItems, AllDataFilesAppendsEveryFileBelowTheFolderBreadthFirs
 
   TWideStringList list{"Kept=first"};
   app.GetExistingDataItems(list, 0);
-  EXPECT_EQ(Lines(list), (std::vector<std::string>{"Kept=first", "Setting=a.ini",
-                                                   R"(Setting=deep\b.dat)",
-                                                   R"(Setting=deep\er\c.dat)"}));
+  EXPECT_EQ(Lines(list),
+            (std::vector<std::string>{"Kept=first", "Setting=a.ini", R"(Setting=deep\b.dat)",
+                                      R"(Setting=deep\er\c.dat)"}));
   TWideStringList beyond{"Kept=first"};
   app.GetExistingDataItems(beyond, 1);
   EXPECT_EQ(Lines(beyond), std::vector<std::string>{"Kept=first"});
@@ -166,36 +166,35 @@ TEST(GetExistingDataItems, AllDataFilesAppendsEveryFileBelowTheFolderBreadthFirs
 TEST(SupportNotes, AddOneSentenceNamingTheApplication) {
   CatalogueMachine machine;
   TestDefinition app(machine.Context(), "Pidgin", "x.exe");
+  enum Helper { kChat, kMail, kProgramFolder };
   struct Case {
-    void (*add)(const TInstalledSoftware&, TWideStringList&);
+    Helper helper;
+    bool first;   // accounts
+    bool second;  // history or mails
     const char* expected;
   };
   const Case cases[] = {
-      {[](const TInstalledSoftware& a, TWideStringList& l) { a.AddChatSupportNote(l, true, true); },
+      {kChat, true, true,
        "Pidgin is fully supported; accounts and chat history will be copied to your "
        "impersonated Ombrant."},
-      {[](const TInstalledSoftware& a, TWideStringList& l) { a.AddChatSupportNote(l, true, false); },
-       "Only account settings, no chat histry, will be copied for Pidgin."},
-      {[](const TInstalledSoftware& a, TWideStringList& l) { a.AddChatSupportNote(l, false, true); },
-       "Only chat history, no account settings will be copied for Pidgin."},
-      {[](const TInstalledSoftware& a, TWideStringList& l) { a.AddChatSupportNote(l, false, false); },
-       "There is currently no migration available for Pidgin."},
-      {[](const TInstalledSoftware& a, TWideStringList& l) { a.AddMailSupportNote(l, true, true); },
+      {kChat, true, false, "Only account settings, no chat histry, will be copied for Pidgin."},
+      {kChat, false, true, "Only chat history, no account settings will be copied for Pidgin."},
+      {kChat, false, false, "There is currently no migration available for Pidgin."},
+      {kMail, true, true,
        "Pidgin is fully supported; email accounts and emails will be copied to your "
        "impersonated Ombrant."},
-      {[](const TInstalledSoftware& a, TWideStringList& l) { a.AddMailSupportNote(l, true, false); },
-       "Only account settings, no stored emails, will be copied for Pidgin."},
-      {[](const TInstalledSoftware& a, TWideStringList& l) { a.AddMailSupportNote(l, false, true); },
-       "Only mails, no account settings will be copied for Pidgin."},
-      {[](const TInstalledSoftware& a, TWideStringList& l) { a.AddMailSupportNote(l, false, false); },
-       "There is currently no migration available for Pidgin."},
-      {[](const TInstalledSoftware& a, TWideStringList& l) { a.AddProgramFolderSupportNote(l); },
+      {kMail, true, false, "Only account settings, no stored emails, will be copied for Pidgin."},
+      {kMail, false, true, "Only mails, no account settings will be copied for Pidgin."},
+      {kMail, false, false, "There is currently no migration available for Pidgin."},
+      {kProgramFolder, false, false,
        "Pidgin stores its settings inside its own program files folder, Ombrant fully supports "
        "it by adjusting access rights."},
   };
   for (const Case& c : cases) {
     TWideStringList list{"an earlier note"};
-    c.add(app, list);
+    if (c.helper == kChat) app.AddChatSupportNote(list, c.first, c.second);
+    if (c.helper == kMail) app.AddMailSupportNote(list, c.first, c.second);
+    if (c.helper == kProgramFolder) app.AddProgramFolderSupportNote(list);
     EXPECT_EQ(Lines(list), (std::vector<std::string>{"an earlier note", c.expected}));
   }
 }
@@ -233,7 +232,8 @@ TEST(CreateRestrictedShortcut, StartsTheProgramThroughRunasWithSavedCredentials)
   // Empty run parameters still leave the blank before the closing quote.
   const Case cases[] = {
       {"", R"(/user:Bob-online /savecred "\"C:\Program Files\AIM6\aim6.exe\" ")"},
-      {"/d locale=en-US", R"(/user:Bob-online /savecred "\"C:\Program Files\AIM6\aim6.exe\" /d locale=en-US")"},
+      {"/d locale=en-US",
+       R"(/user:Bob-online /savecred "\"C:\Program Files\AIM6\aim6.exe\" /d locale=en-US")"},
   };
   for (const Case& c : cases) {
     TestDefinition app(machine.Context(), "AIM 6", R"(C:\Program Files\AIM6\aim6.exe)",

@@ -42,7 +42,8 @@ constexpr std::array<TDetection, 47> kDetections = {{
     {"TInstalledSoftwareLolifox", "LOLIFOX", 1, "lolifox.exe", "Lolifox*", 0, 0},
     {"TInstalledSoftwareNetscape", "NETSCAPE", 1, "navigator.exe", "Netscape Navigator*", 0, 0},
     {"TInstalledSoftwareSeaMonkey", "SEAMONKEY", 0, "seamonkey.exe", "SeaMonkey", 0, 0},
-    {"TInstalledSoftwareThunderbird", "THUNDERBIRD", 1, "thunderbird.exe", "Mozilla Thunderbird*", 0, 0},
+    {"TInstalledSoftwareThunderbird", "THUNDERBIRD", 1, "thunderbird.exe", "Mozilla Thunderbird*",
+     0, 0},
     {"TInstalledSoftwareWyzo", "WYZO", 1, "wyzo.exe", "Wyzo", 2, 0},
     {"TInstalledSoftwareSongbird", "SONGBIRD", 1, "songbird.exe", "Songbird*", 2, 1},
     {"TInstalledSoftwareQtrax", "QTRAX", 1, "songbird.exe", "Qtrax*", 0, 1},
@@ -57,7 +58,8 @@ constexpr std::array<TDetection, 47> kDetections = {{
     {"TInstalledSoftwareSylpheed", "SYLPHEED", 1, "sylpheed.exe", "Sylpheed*", 4, 1},
     {"TInstalledSoftwareTheBat", "THEBAT", 1, "thebat.exe", "TheBat!*", 0, 1},
     {"TInstalledSoftware1und1GMX", "1UND1MMGMX", 1, "MESSENGR.EXE", "GMX MultiMessenger", 4, 0},
-    {"TInstalledSoftware1und1WebDe", "1UND1MMWEBDE", 1, "MESSENGR.EXE", "WEB.DE MultiMessenger", 4, 0},
+    {"TInstalledSoftware1und1WebDe", "1UND1MMWEBDE", 1, "MESSENGR.EXE", "WEB.DE MultiMessenger", 4,
+     0},
     {"TInstalledSoftwareAIM6", "AIM6", 1, "aim6.exe", "AIM_6", 2, 0},
     {"TInstalledSoftwareDigsby", "DIGSBY", 2, "", R"(<$PROGRAMFILES>\Digsby\Digsby.exe)", 0, 0},
     {"TInstalledSoftwareGaduGadu", "GADUGADU", 1, "gg.exe", "Gadu-Gadu*", 2, 1},
@@ -72,14 +74,16 @@ constexpr std::array<TDetection, 47> kDetections = {{
     {"TInstalledSoftwareTrillian", "TRILLIAN", 1, "trillian.exe", "Trillian", 2, 0},
     {"TInstalledSoftwareVoipBuster", "VOIPBUSTER", 1, "VoipBuster.exe", "VoipBuster", 0, 1},
     {"TInstalledSoftwareVoipStunt", "VOIPSTUNT", 1, "VoipStunt.exe", "VoipStunt", 0, 1},
-    {"TInstalledSoftwareYahooMessenger", "YAHOOMESSENGER", 1, "YahooMessenger.exe", "Yahoo! Messenger", 2, 0},
+    {"TInstalledSoftwareYahooMessenger", "YAHOOMESSENGER", 1, "YahooMessenger.exe",
+     "Yahoo! Messenger", 2, 0},
     {"TInstalledSoftwareQQ2003", "QQ2003", 1, "QQ.exe", "QQ2003*", 2, 1},
     {"TInstalledSoftwareQQ2005", "QQ2003", 1, "QQ.exe", "QQ2005*", 4, 1},
     {"TInstalledSoftwareQQ2007", "QQ2003", 1, "QQ.exe", "QQ2007*", 2, 0},
     {"TInstalledSoftwareDivXPlayer", "DIVXPLAYER", 1, "DivX Player.exe", "DivX Player", 4, 1},
     {"TInstalledSoftwareFoobar2000", "FOOBAR2000", 1, "foobar2000.exe", "foobar2000*", 0, 1},
     {"TInstalledSoftwareLightAlloy", "LIGHTALLOY", 1, "LA.exe", "Light Alloy*", 3, 1},
-    {"TInstalledSoftwareQuintEssentialPlayer", "QCD", 1, "QCDPlayer.exe", "Quintessential Player", 3, 0},
+    {"TInstalledSoftwareQuintEssentialPlayer", "QCD", 1, "QCDPlayer.exe", "Quintessential Player",
+     3, 0},
     {"TInstalledSoftwareRealPlayer", "REALPLAYER", 1, "realplay.exe", "RealPlayer*", 3, 0},
     {"TInstalledSoftwareVideoLanClient", "VIDEOLANCLIENT", 1, "vlc.exe", "VLC media player", 3, 0},
     {"TInstalledSoftwareWinAmp", "WINAMP", 1, "winamp.exe", "Winamp*", 4, 0},
@@ -150,10 +154,10 @@ class TBenchMachine {
         {"VLC media player", "VLC media player 0.9.8a", "VideoLAN\\VLC", "vlc.exe"},
         {"Trillian", "Trillian", "Trillian", "trillian.exe"},
         {"Miranda IM", "Miranda IM 0.7.14", "Miranda IM", "miranda32.exe"},
-        {"{226b64e8-dc75-4eea-a6c8-abcb496320f2}-Google Talk", "Google Talk",
-         "Google\\Google Talk", "googletalk.exe"},
-        {"Mozilla Thunderbird (2.0.0.19)", "Mozilla Thunderbird (2.0.0.19)",
-         "Mozilla Thunderbird", "thunderbird.exe"},
+        {"{226b64e8-dc75-4eea-a6c8-abcb496320f2}-Google Talk", "Google Talk", "Google\\Google Talk",
+         "googletalk.exe"},
+        {"Mozilla Thunderbird (2.0.0.19)", "Mozilla Thunderbird (2.0.0.19)", "Mozilla Thunderbird",
+         "thunderbird.exe"},
     };
     for (const auto& app : installed) {
       const std::string folder = std::string(R"(C:\Program Files\)") + app.folder + "\\";
@@ -178,8 +182,8 @@ class TBenchMachine {
       registry.SetString(key, "UninstallString", std::string("MsiExec.exe /X") + guid);
       registry.SetString(key, "InstallLocation",
                          R"(C:\Program Files\Vendor )" + std::to_string(i % 97) + "\\");
-      registry.SetString(key, "DisplayIcon", R"(C:\WINDOWS\Installer\)" + std::string(guid) +
-                                                 R"(\app.ico,0)");
+      registry.SetString(key, "DisplayIcon",
+                         R"(C:\WINDOWS\Installer\)" + std::string(guid) + R"(\app.ico,0)");
       registry.SetDword(key, "EstimatedSize", static_cast<std::uint32_t>(i));
     }
     for (const TIconArt& art : kIconArt) {
@@ -204,8 +208,8 @@ class TBenchMachine {
   sim::SimMachine machine_;
   port::Port port_ = machine_.Port();
   sim::SimCountingRegistry counting_{machine_.Registry()};
-  port::Port counted_{counting_,   port_.system,   port_.files,   port_.shell,
-                      port_.ui,    port_.accounts, port_.security};
+  port::Port counted_{counting_, port_.system,   port_.files,   port_.shell,
+                      port_.ui,  port_.accounts, port_.security};
   std::unique_ptr<TPathSolver> solver_;
   TSoftwareClassRegistry classes_;
 };
