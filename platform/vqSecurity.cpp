@@ -3,8 +3,8 @@
 namespace ombrant {
 namespace {
 
-[[noreturn]] void Raise(port::ISecurity& security, std::string_view routine,
-                        std::string_view call, port::Status code) {
+[[noreturn]] void Raise(port::ISecurity& security, std::string_view routine, std::string_view call,
+                        port::Status code) {
   throw ESecurityError(std::string(routine) + "." + std::string(call) + " failed (" +
                        SysErrorMessage(security, code) + ")!");
 }
@@ -28,8 +28,7 @@ std::string SysErrorMessage(port::ISecurity& security, port::Status code) {
   if (security.FormatMessage(code, &text) != port::kErrorSuccess) {
     return "error " + std::to_string(code);
   }
-  while (!text.empty() &&
-         (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.')) {
+  while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.')) {
     text.pop_back();
   }
   return text;
@@ -123,9 +122,12 @@ TAceFields SplitAceString(std::string_view ace) {
   TAceFields fields;
   if (ace.size() <= 2 || ace.front() != '(' || ace.back() != ')') return fields;
   std::string_view body = ace.substr(1, ace.size() - 2);
-  std::string* targets[] = {&fields.aceType,    &fields.aceFlags,
-                            &fields.rights,     &fields.objectGuid,
-                            &fields.inheritedObjectGuid, &fields.accountSid};
+  std::string* targets[] = {&fields.aceType,
+                            &fields.aceFlags,
+                            &fields.rights,
+                            &fields.objectGuid,
+                            &fields.inheritedObjectGuid,
+                            &fields.accountSid};
   for (std::string* target : targets) {
     const std::size_t semicolon = body.find(';');
     *target = std::string(body.substr(0, semicolon));
@@ -142,7 +144,8 @@ std::string GrantEntryFor(std::string_view sidText) {
 bool vqGrantUserModifyAccess(port::ISecurity& security, std::string_view path,
                              std::string_view account) noexcept {
   try {
-    const std::string sddl = vqGetFileSecurityString(security, path, port::kDaclSecurityInformation);
+    const std::string sddl =
+        vqGetFileSecurityString(security, path, port::kDaclSecurityInformation);
     std::string section;
     std::string flags;
     std::vector<std::string> entries;

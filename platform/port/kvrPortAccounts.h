@@ -103,8 +103,9 @@ class IAccounts {
   [[nodiscard]] virtual Status NetUserGetInfo(std::string_view server, std::string_view user,
                                               UserInfo3* info) = 0;
   // NetLocalGroupAddMembers at level 3: each member is "name" or "DOMAIN\name".
-  [[nodiscard]] virtual Status NetLocalGroupAddMembers(
-      std::string_view server, std::string_view group, const std::vector<std::string>& members) = 0;
+  [[nodiscard]] virtual Status NetLocalGroupAddMembers(std::string_view server,
+                                                       std::string_view group,
+                                                       const std::vector<std::string>& members) = 0;
 
   [[nodiscard]] virtual Status GetUserName(std::string* name) = 0;
   // LogonUser; an empty domain is passed as none. The token must be closed with CloseHandle.

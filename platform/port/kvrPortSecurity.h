@@ -69,9 +69,9 @@ class ISecurity {
                                                 std::string* name, std::string* domain,
                                                 std::uint32_t* use) = 0;
   // `name` is "account" or "DOMAIN\account".
-  [[nodiscard]] virtual Status LookupAccountName(std::string_view systemName,
-                                                 std::string_view name, Sid* sid,
-                                                 std::string* domain, std::uint32_t* use) = 0;
+  [[nodiscard]] virtual Status LookupAccountName(std::string_view systemName, std::string_view name,
+                                                 Sid* sid, std::string* domain,
+                                                 std::uint32_t* use) = 0;
 
   [[nodiscard]] virtual Status ConvertSidToStringSid(const Sid& sid, std::string* text) = 0;
   [[nodiscard]] virtual Status ConvertStringSidToSid(std::string_view text, Sid* sid) = 0;

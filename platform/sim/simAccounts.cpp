@@ -34,10 +34,14 @@ bool ValidUserName(std::string_view name) {
 
 std::string PrivilegeText(std::uint32_t privilege) {
   switch (privilege) {
-    case port::kUserPrivAdmin: return "admin";
-    case port::kUserPrivUser: return "user";
-    case port::kUserPrivGuest: return "guest";
-    default: return std::to_string(privilege);
+    case port::kUserPrivAdmin:
+      return "admin";
+    case port::kUserPrivUser:
+      return "user";
+    case port::kUserPrivGuest:
+      return "guest";
+    default:
+      return std::to_string(privilege);
   }
 }
 
@@ -74,12 +78,18 @@ struct ProfileFolderRow {
   const char* shellFolderValue;
 };
 constexpr ProfileFolderRow kProfileFolders[] = {
-    {port::kCsidlDesktopDirectory, "Desktop"}, {port::kCsidlPersonal, "Personal"},
-    {port::kCsidlFavorites, "Favorites"},      {port::kCsidlAppData, "AppData"},
-    {port::kCsidlLocalAppData, "Local AppData"}, {port::kCsidlStartMenu, "Start Menu"},
-    {port::kCsidlPrograms, "Programs"},        {port::kCsidlStartup, "Startup"},
-    {port::kCsidlTemplates, "Templates"},      {port::kCsidlRecent, "Recent"},
-    {port::kCsidlSendTo, "SendTo"},            {port::kCsidlNetHood, "NetHood"},
+    {port::kCsidlDesktopDirectory, "Desktop"},
+    {port::kCsidlPersonal, "Personal"},
+    {port::kCsidlFavorites, "Favorites"},
+    {port::kCsidlAppData, "AppData"},
+    {port::kCsidlLocalAppData, "Local AppData"},
+    {port::kCsidlStartMenu, "Start Menu"},
+    {port::kCsidlPrograms, "Programs"},
+    {port::kCsidlStartup, "Startup"},
+    {port::kCsidlTemplates, "Templates"},
+    {port::kCsidlRecent, "Recent"},
+    {port::kCsidlSendTo, "SendTo"},
+    {port::kCsidlNetHood, "NetHood"},
     {port::kCsidlPrintHood, "PrintHood"},
 };
 
@@ -128,9 +138,10 @@ std::uint32_t SimAccounts::NextRid() const {
 
 SimUser& SimAccounts::AddUser(SimUser user) {
   if (user.sid.empty()) {
-    const std::uint32_t rid = SameText(user.name, "Administrator")                      ? 500
-                              : SameText(user.name, "Guest") || SameText(user.name, "Gast") ? 501
-                                                                                            : NextRid();
+    const std::uint32_t rid = SameText(user.name, "Administrator") ? 500
+                              : SameText(user.name, "Guest") || SameText(user.name, "Gast")
+                                  ? 501
+                                  : NextRid();
     user.sid = settings_.machineSid + "-" + std::to_string(rid);
   }
   users_.push_back(std::make_unique<SimUser>(std::move(user)));
@@ -218,15 +229,14 @@ std::string SimAccounts::TempFolder(std::string_view folderName) const {
   const std::string local =
       SpecialFolderPath(Layout(), folderName, port::kCsidlLocalAppData).value_or("");
   // XP keeps TEMP beside "Application Data" in "Local Settings"; Vista inside AppData\Local.
-  const std::string base =
-      settings_.majorVersion >= 6 ? local : local.substr(0, local.rfind('\\'));
+  const std::string base = settings_.majorVersion >= 6 ? local : local.substr(0, local.rfind('\\'));
   return base + "\\Temp";
 }
 
 // --- machine.ini ---
 
-bool SimAccounts::ApplyAccountSection(SimUser& user, const IniSection& section,
-                                      std::string* error, std::size_t* line) const {
+bool SimAccounts::ApplyAccountSection(SimUser& user, const IniSection& section, std::string* error,
+                                      std::size_t* line) const {
   bool privilegeGiven = false;
   bool groupsGiven = false;
   for (const IniEntry& entry : section.entries) {
@@ -267,9 +277,9 @@ bool SimAccounts::ApplyAccountSection(SimUser& user, const IniSection& section,
         std::string group = Trim(std::string_view(value).substr(start, comma - start));
         start = comma + 1;
         if (group.empty()) continue;
-        auto known = std::find_if(
-            SimBuiltinGroups().begin(), SimBuiltinGroups().end(),
-            [&](const SimBuiltinGroup& g) { return SameText(g.englishName, group); });
+        auto known =
+            std::find_if(SimBuiltinGroups().begin(), SimBuiltinGroups().end(),
+                         [&](const SimBuiltinGroup& g) { return SameText(g.englishName, group); });
         if (known == SimBuiltinGroups().end()) return fail("unknown group \"" + group + "\"");
         user.groups.emplace_back(known->englishName);
       }

@@ -27,13 +27,13 @@ struct SimAccountSettings {
   std::string computerName = "OMBRANT-PC";
   // The machine's own domain SID; accounts are this + "-" + RID.
   std::string machineSid = "S-1-5-21-1715567821-926492609-725345543";
-  std::string language = "en";  // "en" or "de": the names of the built-in groups
+  std::string language = "en";     // "en" or "de": the names of the built-in groups
   std::uint32_t majorVersion = 5;  // profile layout: XP below 6, Vista and later from 6
   std::string profilesRoot = "C:\\Documents and Settings";
   std::uint32_t minPasswordLength = 0;
-  std::string runningAccount;  // who runs the program (GetUserName, administrator checks)
-  bool hasUserenv = true;            // userenv.dll can be loaded
-  bool hasProfileFunctions = true;   // ... and exports the profile functions
+  std::string runningAccount;       // who runs the program (GetUserName, administrator checks)
+  bool hasUserenv = true;           // userenv.dll can be loaded
+  bool hasProfileFunctions = true;  // ... and exports the profile functions
 };
 
 // A built-in local group: English name (the key machine.ini uses), local names, RID.
@@ -126,9 +126,9 @@ class SimAccounts final : public port::IAccounts {
   port::Status NetLocalGroupAddMembers(std::string_view server, std::string_view group,
                                        const std::vector<std::string>& members) override;
   port::Status GetUserName(std::string* name) override;
-  port::Status LogonUser(std::string_view user, std::string_view domain,
-                         std::string_view password, std::uint32_t logonType,
-                         std::uint32_t provider, port::HToken* token) override;
+  port::Status LogonUser(std::string_view user, std::string_view domain, std::string_view password,
+                         std::uint32_t logonType, std::uint32_t provider,
+                         port::HToken* token) override;
   port::Status CloseHandle(port::HToken token) override;
   port::Status BindProfileFunction(std::string_view functionName) override;
   port::Status LoadUserProfile(port::HToken token, port::ProfileInfo* profile) override;
@@ -157,7 +157,7 @@ class SimAccounts final : public port::IAccounts {
   std::map<port::HToken, std::string> tokens_;  // token -> SID of its account
   port::HToken nextToken_ = 0x104;
   std::map<port::HKey, std::string> profileHandles_;  // hive handle -> SID
-  std::map<std::string, LoadedHive> loaded_;           // SID -> loads not yet undone
+  std::map<std::string, LoadedHive> loaded_;          // SID -> loads not yet undone
   int profileLookups_ = 0;
 };
 

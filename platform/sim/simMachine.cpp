@@ -384,7 +384,8 @@ bool SimMachine::Save(const std::filesystem::path& folder, SimFileError* error) 
     fs::remove_all(folder / "drives");
     files_.SaveDrives(folder / "drives");
   } catch (const fs::filesystem_error& e) {
-    return Fail(error, (folder / "drives").string(), 0, std::string("cannot be written: ") + e.what());
+    return Fail(error, (folder / "drives").string(), 0,
+                std::string("cannot be written: ") + e.what());
   }
   if (!ExportRegFile(registryFolder / "machine.reg", registry_.MachineHive(), "HKEY_LOCAL_MACHINE",
                      error)) {
@@ -428,7 +429,9 @@ bool SimMachine::Save(const std::filesystem::path& folder, SimFileError* error) 
     section.name = std::string(kProcessPrefix) + std::to_string(process.id);
     section.Set("path", process.path);
     section.Set("bits", std::to_string(process.bits));
-    if (!process.account.empty() || section.Find("account")) section.Set("account", process.account);
+    if (!process.account.empty() || section.Find("account")) {
+      section.Set("account", process.account);
+    }
     ini.sections.push_back(std::move(section));
   }
   // The [acl] section as read, its values brought up to date; new paths at its end.

@@ -70,17 +70,17 @@ struct SidAlias {
   std::uint32_t rid;
 };
 constexpr SidAlias kSidAliases[] = {
-    {"AN", "S-1-5-7", 0},       {"AO", "S-1-5-32-548", 0}, {"AU", "S-1-5-11", 0},
-    {"BA", "S-1-5-32-544", 0},  {"BG", "S-1-5-32-546", 0}, {"BO", "S-1-5-32-551", 0},
-    {"BU", "S-1-5-32-545", 0},  {"CG", "S-1-3-1", 0},      {"CO", "S-1-3-0", 0},
-    {"ED", "S-1-5-9", 0},       {"IU", "S-1-5-4", 0},      {"LS", "S-1-5-19", 0},
-    {"NO", "S-1-5-32-556", 0},  {"NS", "S-1-5-20", 0},     {"NU", "S-1-5-2", 0},
-    {"PO", "S-1-5-32-550", 0},  {"PS", "S-1-5-10", 0},     {"PU", "S-1-5-32-547", 0},
-    {"RC", "S-1-5-12", 0},      {"RD", "S-1-5-32-555", 0}, {"RE", "S-1-5-32-552", 0},
-    {"RU", "S-1-5-32-554", 0},  {"SO", "S-1-5-32-549", 0}, {"SU", "S-1-5-6", 0},
-    {"SY", "S-1-5-18", 0},      {"WD", "S-1-1-0", 0},      {"OW", "S-1-3-4", 0},
-    {"LW", "S-1-16-4096", 0},   {"ME", "S-1-16-8192", 0},  {"HI", "S-1-16-12288", 0},
-    {"SI", "S-1-16-16384", 0},  {"LA", nullptr, 500},      {"LG", nullptr, 501},
+    {"AN", "S-1-5-7", 0},      {"AO", "S-1-5-32-548", 0}, {"AU", "S-1-5-11", 0},
+    {"BA", "S-1-5-32-544", 0}, {"BG", "S-1-5-32-546", 0}, {"BO", "S-1-5-32-551", 0},
+    {"BU", "S-1-5-32-545", 0}, {"CG", "S-1-3-1", 0},      {"CO", "S-1-3-0", 0},
+    {"ED", "S-1-5-9", 0},      {"IU", "S-1-5-4", 0},      {"LS", "S-1-5-19", 0},
+    {"NO", "S-1-5-32-556", 0}, {"NS", "S-1-5-20", 0},     {"NU", "S-1-5-2", 0},
+    {"PO", "S-1-5-32-550", 0}, {"PS", "S-1-5-10", 0},     {"PU", "S-1-5-32-547", 0},
+    {"RC", "S-1-5-12", 0},     {"RD", "S-1-5-32-555", 0}, {"RE", "S-1-5-32-552", 0},
+    {"RU", "S-1-5-32-554", 0}, {"SO", "S-1-5-32-549", 0}, {"SU", "S-1-5-6", 0},
+    {"SY", "S-1-5-18", 0},     {"WD", "S-1-1-0", 0},      {"OW", "S-1-3-4", 0},
+    {"LW", "S-1-16-4096", 0},  {"ME", "S-1-16-8192", 0},  {"HI", "S-1-16-12288", 0},
+    {"SI", "S-1-16-16384", 0}, {"LA", nullptr, 500},      {"LG", nullptr, 501},
 };
 
 struct Token {
@@ -95,19 +95,18 @@ constexpr Token kCombinedRights[] = {
 };
 // Single rights, in the bit order Windows writes them.
 constexpr Token kSingleRights[] = {
-    {"CC", 0x1},        {"DC", 0x2},        {"LC", 0x4},        {"SW", 0x8},
-    {"RP", 0x10},       {"WP", 0x20},       {"DT", 0x40},       {"LO", 0x80},
-    {"CR", 0x100},      {"SD", 0x10000},    {"RC", 0x20000},    {"WD", 0x40000},
-    {"WO", 0x80000},    {"GA", 0x10000000}, {"GX", 0x20000000}, {"GW", 0x40000000},
-    {"GR", 0x80000000},
+    {"CC", 0x1},        {"DC", 0x2},        {"LC", 0x4},     {"SW", 0x8},        {"RP", 0x10},
+    {"WP", 0x20},       {"DT", 0x40},       {"LO", 0x80},    {"CR", 0x100},      {"SD", 0x10000},
+    {"RC", 0x20000},    {"WD", 0x40000},    {"WO", 0x80000}, {"GA", 0x10000000}, {"GX", 0x20000000},
+    {"GW", 0x40000000}, {"GR", 0x80000000},
 };
 constexpr Token kLabelRights[] = {{"NR", 0x1}, {"NW", 0x2}, {"NX", 0x4}};
 
 constexpr Token kAceTypes[] = {
-    {"A", kAceAccessAllowed},        {"D", kAceAccessDenied},
-    {"AU", kAceSystemAudit},         {"AL", kAceSystemAlarm},
-    {"OA", kAceAccessAllowedObject}, {"OD", kAceAccessDeniedObject},
-    {"OU", kAceSystemAuditObject},   {"OL", kAceSystemAlarmObject},
+    {"A", kAceAccessAllowed},         {"D", kAceAccessDenied},
+    {"AU", kAceSystemAudit},          {"AL", kAceSystemAlarm},
+    {"OA", kAceAccessAllowedObject},  {"OD", kAceAccessDeniedObject},
+    {"OU", kAceSystemAuditObject},    {"OL", kAceSystemAlarmObject},
     {"ML", kAceSystemMandatoryLabel},
 };
 
@@ -143,8 +142,9 @@ bool ParseTokens(std::string_view text, const Token (&table)[N], std::uint32_t* 
 }
 
 bool LookUpRight(std::string_view name, std::uint32_t* value) {
-  for (const auto& table : {std::span<const Token>(kCombinedRights), std::span<const Token>(kSingleRights),
-                            std::span<const Token>(kLabelRights)}) {
+  for (const auto& table :
+       {std::span<const Token>(kCombinedRights), std::span<const Token>(kSingleRights),
+        std::span<const Token>(kLabelRights)}) {
     for (const Token& t : table) {
       if (name == t.text) {
         *value = t.value;
@@ -416,9 +416,10 @@ void EncodeAcl(const Acl& acl, std::vector<std::uint8_t>& out) {
 // Reads a SID at `offset` that must end within `limit`.
 bool DecodeSid(const std::vector<std::uint8_t>& d, std::size_t offset, std::size_t limit,
                Sid* sid) {
-  if (offset + 8 > limit) return false;
+  // Offsets come from the data: compare by subtraction so that none can wrap around.
+  if (limit > d.size() || offset > limit || limit - offset < 8) return false;
   std::size_t size = 8 + 4 * static_cast<std::size_t>(d[offset + 1]);
-  if (offset + size > limit) return false;
+  if (limit - offset < size) return false;
   Sid s(d.begin() + static_cast<std::ptrdiff_t>(offset),
         d.begin() + static_cast<std::ptrdiff_t>(offset + size));
   if (!IsValidSid(s)) return false;
@@ -427,22 +428,22 @@ bool DecodeSid(const std::vector<std::uint8_t>& d, std::size_t offset, std::size
 }
 
 bool DecodeAcl(const std::vector<std::uint8_t>& d, std::size_t offset, Acl* acl) {
-  if (offset + 8 > d.size()) return false;
+  if (offset > d.size() || d.size() - offset < 8) return false;
   std::uint8_t revision = d[offset];
   if (revision != 2 && revision != 4) return false;
   std::size_t size = ReadLe16(&d[offset + 2]);
   std::size_t count = ReadLe16(&d[offset + 4]);
-  if (size < 8 || offset + size > d.size()) return false;
+  if (size < 8 || d.size() - offset < size) return false;
   std::size_t end = offset + size;
   std::size_t p = offset + 8;
   Acl result;
   for (std::size_t i = 0; i < count; ++i) {
-    if (p + 8 > end) return false;
+    if (end - p < 8) return false;
     Ace ace;
     ace.type = d[p];
     ace.flags = d[p + 1];
     std::size_t aceSize = ReadLe16(&d[p + 2]);
-    if (aceSize < 8 || p + aceSize > end) return false;
+    if (aceSize < 8 || end - p < aceSize) return false;
     std::size_t aceEnd = p + aceSize;
     ace.mask = ReadLe32(&d[p + 4]);
     std::size_t q = p + 8;
@@ -450,12 +451,12 @@ bool DecodeAcl(const std::vector<std::uint8_t>& d, std::size_t offset, Acl* acl)
     for (const Token& t : kAceTypes) known = known || t.value == ace.type;
     if (!known) return false;
     if (IsObjectAce(ace.type)) {
-      if (q + 4 > aceEnd) return false;
+      if (aceEnd - q < 4) return false;
       std::uint32_t present = ReadLe32(&d[q]);
       q += 4;
       for (int k = 0; k < 2; ++k) {
         if (!(present & (1u << k))) continue;
-        if (q + 16 > aceEnd) return false;
+        if (aceEnd - q < 16) return false;
         Guid g;
         for (std::size_t j = 0; j < 16; ++j) g[j] = d[q + j];
         (k == 0 ? ace.objectType : ace.inheritedObjectType) = g;
@@ -560,7 +561,11 @@ Status ParseSddl(std::string_view text, std::string_view machineSid, SecurityPar
   while (pos < text.size()) {
     if (pos + 1 >= text.size() || text[pos + 1] != ':') return port::kErrorInvalidParameter;
     char section = text[pos];
-    int index = section == 'O' ? 0 : section == 'G' ? 1 : section == 'D' ? 2 : section == 'S' ? 3 : -1;
+    int index = section == 'O'   ? 0
+                : section == 'G' ? 1
+                : section == 'D' ? 2
+                : section == 'S' ? 3
+                                 : -1;
     if (index < 0 || seen[index]) return port::kErrorInvalidParameter;
     seen[index] = true;
     pos += 2;
@@ -681,8 +686,8 @@ Acl InheritAcl(const Acl& parent, bool childIsContainer) {
     const bool ci = ace.flags & kAceContainerInherit;
     const bool np = ace.flags & kAceNoPropagateInherit;
     const std::uint8_t audit = ace.flags & (kAceSuccessfulAccess | kAceFailedAccess);
-    bool effective = false;        // the entry applies to the child itself
-    std::uint8_t onward = 0;       // inheritance flags it carries further down
+    bool effective = false;   // the entry applies to the child itself
+    std::uint8_t onward = 0;  // inheritance flags it carries further down
     if (childIsContainer) {
       if (ci) {
         effective = true;

@@ -43,8 +43,8 @@ std::string FsPath(const std::string& key) {
 
 SecurityParts DaclOnly(const SecurityParts& parts) {
   SecurityParts out;
-  out.control = parts.control & (kSeDaclPresent | kSeDaclProtected | kSeDaclAutoInherited |
-                                 kSeDaclAutoInheritReq);
+  out.control = parts.control &
+                (kSeDaclPresent | kSeDaclProtected | kSeDaclAutoInherited | kSeDaclAutoInheritReq);
   out.dacl = parts.dacl;
   return out;
 }
@@ -66,8 +66,8 @@ constexpr WellKnown kWellKnown[] = {
     {"S-1-3-1", 4, "CREATOR GROUP", "ERSTELLERGRUPPE", "", "", port::kSidTypeWellKnownGroup},
     {"S-1-5-4", port::kWinInteractiveSid, "INTERACTIVE", "INTERAKTIV", "NT AUTHORITY",
      "NT-AUTORITÄT", port::kSidTypeWellKnownGroup},
-    {"S-1-5-11", port::kWinAuthenticatedUserSid, "Authenticated Users",
-     "Authentifizierte Benutzer", "NT AUTHORITY", "NT-AUTORITÄT", port::kSidTypeWellKnownGroup},
+    {"S-1-5-11", port::kWinAuthenticatedUserSid, "Authenticated Users", "Authentifizierte Benutzer",
+     "NT AUTHORITY", "NT-AUTORITÄT", port::kSidTypeWellKnownGroup},
     {"S-1-5-18", port::kWinLocalSystemSid, "SYSTEM", "SYSTEM", "NT AUTHORITY", "NT-AUTORITÄT",
      port::kSidTypeWellKnownGroup},
     {"S-1-5-19", 23, "LOCAL SERVICE", "LOKALER DIENST", "NT AUTHORITY", "NT-AUTORITÄT",
@@ -81,8 +81,14 @@ constexpr WellKnown kWellKnown[] = {
 
 // Domain-relative well-known SIDs: type and RID.
 constexpr std::pair<int, std::uint32_t> kDomainRelative[] = {
-    {port::kWinAccountAdministratorSid, 500}, {39, 501}, {40, 502}, {41, 512},
-    {42, 513}, {43, 514}, {44, 515}, {45, 516},
+    {port::kWinAccountAdministratorSid, 500},
+    {39, 501},
+    {40, 502},
+    {41, 512},
+    {42, 513},
+    {43, 514},
+    {44, 515},
+    {45, 516},
 };
 
 struct MessageText {
@@ -107,8 +113,7 @@ constexpr MessageText kMessages[] = {
     {123, "The filename, directory name, or volume label syntax is incorrect.",
      "Die Syntax für den Dateinamen, Verzeichnisnamen oder die Datenträgerbezeichnung ist "
      "falsch."},
-    {126, "The specified module could not be found.",
-     "Das angegebene Modul wurde nicht gefunden."},
+    {126, "The specified module could not be found.", "Das angegebene Modul wurde nicht gefunden."},
     {127, "The specified procedure could not be found.",
      "Die angegebene Prozedur wurde nicht gefunden."},
     {1305, "The revision level is unknown.", "Die Revisionsebene ist unbekannt."},
@@ -335,9 +340,8 @@ Status SimSecurity::CreateWellKnownSid(int type, const Sid* domainSid, Sid* sid)
   return port::kErrorInvalidParameter;
 }
 
-Status SimSecurity::LookupAccountSid(std::string_view systemName, const Sid& sid,
-                                     std::string* name, std::string* domain,
-                                     std::uint32_t* use) {
+Status SimSecurity::LookupAccountSid(std::string_view systemName, const Sid& sid, std::string* name,
+                                     std::string* domain, std::uint32_t* use) {
   if (!IsValidSid(sid)) return port::kErrorInvalidSid;
   if (!IsLocalSystem(systemName)) return kRpcServerUnavailable;
   const std::string text = SidToString(sid);
@@ -368,8 +372,8 @@ Status SimSecurity::LookupAccountSid(std::string_view systemName, const Sid& sid
   return port::kErrorNoneMapped;
 }
 
-Status SimSecurity::LookupAccountName(std::string_view systemName, std::string_view name,
-                                      Sid* sid, std::string* domain, std::uint32_t* use) {
+Status SimSecurity::LookupAccountName(std::string_view systemName, std::string_view name, Sid* sid,
+                                      std::string* domain, std::uint32_t* use) {
   if (!IsLocalSystem(systemName)) return kRpcServerUnavailable;
   std::string_view wantDomain;
   bool domainGiven = false;

@@ -23,9 +23,9 @@ class WinAccounts final : public port::IAccounts {
   port::Status NetLocalGroupAddMembers(std::string_view server, std::string_view group,
                                        const std::vector<std::string>& members) override;
   port::Status GetUserName(std::string* name) override;
-  port::Status LogonUser(std::string_view user, std::string_view domain,
-                         std::string_view password, std::uint32_t logonType,
-                         std::uint32_t provider, port::HToken* token) override;
+  port::Status LogonUser(std::string_view user, std::string_view domain, std::string_view password,
+                         std::uint32_t logonType, std::uint32_t provider,
+                         port::HToken* token) override;
   port::Status CloseHandle(port::HToken token) override;
   // "LoadUserProfileA" binds LoadUserProfileW (the port's text is Unicode), "UnloadUserProfile"
   // itself.

@@ -13,7 +13,9 @@ namespace ombrant::win32 {
 class Wide {
  public:
   explicit Wide(std::string_view utf8) : text_(Utf8ToUtf16(utf8)) {}
-  [[nodiscard]] const wchar_t* Get() const { return reinterpret_cast<const wchar_t*>(text_.c_str()); }
+  [[nodiscard]] const wchar_t* Get() const {
+    return reinterpret_cast<const wchar_t*>(text_.c_str());
+  }
   [[nodiscard]] wchar_t* Mutable() { return reinterpret_cast<wchar_t*>(text_.data()); }
   [[nodiscard]] const wchar_t* Null() const { return text_.empty() ? nullptr : Get(); }
   [[nodiscard]] wchar_t* MutableNull() { return text_.empty() ? nullptr : Mutable(); }

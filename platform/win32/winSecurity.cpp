@@ -82,8 +82,7 @@ WinSecurity::WinSecurity() {
   }
 }
 
-port::Status WinSecurity::CreateWellKnownSid(int type, const port::Sid* domainSid,
-                                             port::Sid* sid) {
+port::Status WinSecurity::CreateWellKnownSid(int type, const port::Sid* domainSid, port::Sid* sid) {
   if (!createWellKnownSid_) return port::kErrorProcNotFound;
   if (domainSid && !ValidSid(*domainSid)) return port::kErrorInvalidSid;
   std::uint8_t buffer[SECURITY_MAX_SID_SIZE];
@@ -212,7 +211,7 @@ port::Status WinSecurity::SetFileSecurity(std::string_view path, std::uint32_t i
     return port::kErrorInvalidSecurityDescr;
   }
   return ::SetFileSecurityW(Wide(path).Get(), information, copy.data()) ? port::kErrorSuccess
-                                                                         : LastError();
+                                                                        : LastError();
 }
 
 port::Status WinSecurity::FormatMessage(port::Status code, std::string* text) {

@@ -17,17 +17,15 @@ class WinSecurity final : public port::ISecurity {
   port::Status LookupAccountSid(std::string_view systemName, const port::Sid& sid,
                                 std::string* name, std::string* domain,
                                 std::uint32_t* use) override;
-  port::Status LookupAccountName(std::string_view systemName, std::string_view name,
-                                 port::Sid* sid, std::string* domain,
-                                 std::uint32_t* use) override;
+  port::Status LookupAccountName(std::string_view systemName, std::string_view name, port::Sid* sid,
+                                 std::string* domain, std::uint32_t* use) override;
   port::Status ConvertSidToStringSid(const port::Sid& sid, std::string* text) override;
   port::Status ConvertStringSidToSid(std::string_view text, port::Sid* sid) override;
   port::Status ConvertSecurityDescriptorToStringSecurityDescriptor(
-      const port::SecurityDescriptor& descriptor, std::uint32_t revision,
-      std::uint32_t information, std::string* text) override;
+      const port::SecurityDescriptor& descriptor, std::uint32_t revision, std::uint32_t information,
+      std::string* text) override;
   port::Status ConvertStringSecurityDescriptorToSecurityDescriptor(
-      std::string_view text, std::uint32_t revision,
-      port::SecurityDescriptor* descriptor) override;
+      std::string_view text, std::uint32_t revision, port::SecurityDescriptor* descriptor) override;
   port::Status GetFileSecurity(std::string_view path, std::uint32_t information,
                                port::SecurityDescriptor* descriptor) override;
   port::Status SetFileSecurity(std::string_view path, std::uint32_t information,

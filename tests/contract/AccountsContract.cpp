@@ -87,9 +87,9 @@ TEST_F(AccountsContract, ANewAccountLogsOnAndGetsAProfile) {
   ASSERT_NE(profile.profile, kNoKey);
   IRegistry& registry = env_->Port().registry;
   HKey environment = kNoKey;
-  ASSERT_EQ(registry.RegCreateKeyEx(profile.profile, "Environment", kKeyAllAccess, &environment,
-                                    nullptr),
-            kErrorSuccess);
+  ASSERT_EQ(
+      registry.RegCreateKeyEx(profile.profile, "Environment", kKeyAllAccess, &environment, nullptr),
+      kErrorSuccess);
   EXPECT_EQ(registry.RegCloseKey(environment), kErrorSuccess);
   EXPECT_EQ(Accounts().UnloadUserProfile(token, profile.profile), kErrorSuccess);
   EXPECT_EQ(Accounts().CloseHandle(token), kErrorSuccess);

@@ -23,8 +23,8 @@ class SecurityContract : public ::testing::Test {
   }
   std::string RoundTrip(const std::string& sddl, std::uint32_t information) {
     SecurityDescriptor descriptor;
-    const Status status =
-        Security().ConvertStringSecurityDescriptorToSecurityDescriptor(sddl, kSddlRevision1, &descriptor);
+    const Status status = Security().ConvertStringSecurityDescriptorToSecurityDescriptor(
+        sddl, kSddlRevision1, &descriptor);
     if (status != kErrorSuccess) return "error " + std::to_string(status);
     std::string text;
     const Status back = Security().ConvertSecurityDescriptorToStringSecurityDescriptor(
@@ -93,8 +93,8 @@ TEST_F(SecurityContract, TheRunningAccountHasAUserSid) {
 }
 
 TEST_F(SecurityContract, SidTextConvertsBothWays) {
-  for (const char* text : {"S-1-5-32-545", "S-1-5-21-1004336348-1177238915-682003330-1003",
-                           "S-1-1-0"}) {
+  for (const char* text :
+       {"S-1-5-32-545", "S-1-5-21-1004336348-1177238915-682003330-1003", "S-1-1-0"}) {
     Sid sid;
     ASSERT_EQ(Security().ConvertStringSidToSid(text, &sid), kErrorSuccess) << text;
     EXPECT_EQ(SidText(sid), text);
@@ -121,10 +121,10 @@ TEST_F(SecurityContract, SddlSurvivesTheRoundTrip) {
   };
   for (const char* dacl : dacls) EXPECT_EQ(RoundTrip(dacl, kDaclSecurityInformation), dacl);
   EXPECT_EQ(RoundTrip("O:BAG:SYD:(A;;FA;;;BA)", kDaclSecurityInformation), "D:(A;;FA;;;BA)");
-  EXPECT_EQ(RoundTrip("O:BAG:SYD:(A;;FA;;;BA)",
-                      kOwnerSecurityInformation | kGroupSecurityInformation |
-                          kDaclSecurityInformation),
-            "O:BAG:SYD:(A;;FA;;;BA)");
+  EXPECT_EQ(
+      RoundTrip("O:BAG:SYD:(A;;FA;;;BA)",
+                kOwnerSecurityInformation | kGroupSecurityInformation | kDaclSecurityInformation),
+      "O:BAG:SYD:(A;;FA;;;BA)");
 }
 
 TEST_F(SecurityContract, MalformedSddlIsRefused) {
@@ -163,7 +163,8 @@ TEST_F(SecurityContract, FileSecurityIsReadAndWrittenForOnePath) {
   ASSERT_EQ(files.CreateDirectory(folder + "\\Inner"), kErrorSuccess);
 
   SecurityDescriptor descriptor;
-  ASSERT_EQ(Security().GetFileSecurity(folder, kDaclSecurityInformation, &descriptor), kErrorSuccess);
+  ASSERT_EQ(Security().GetFileSecurity(folder, kDaclSecurityInformation, &descriptor),
+            kErrorSuccess);
   std::string text;
   ASSERT_EQ(Security().ConvertSecurityDescriptorToStringSecurityDescriptor(
                 descriptor, kSddlRevision1, kDaclSecurityInformation, &text),
@@ -171,10 +172,11 @@ TEST_F(SecurityContract, FileSecurityIsReadAndWrittenForOnePath) {
   EXPECT_EQ(text.rfind("D:", 0), 0u) << text;
 
   const std::string protectedDacl = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
-  ASSERT_EQ(Security().ConvertStringSecurityDescriptorToSecurityDescriptor(protectedDacl,
-                                                                           kSddlRevision1, &descriptor),
+  ASSERT_EQ(Security().ConvertStringSecurityDescriptorToSecurityDescriptor(
+                protectedDacl, kSddlRevision1, &descriptor),
             kErrorSuccess);
-  ASSERT_EQ(Security().SetFileSecurity(folder, kDaclSecurityInformation, descriptor), kErrorSuccess);
+  ASSERT_EQ(Security().SetFileSecurity(folder, kDaclSecurityInformation, descriptor),
+            kErrorSuccess);
   SecurityDescriptor readBack;
   ASSERT_EQ(Security().GetFileSecurity(folder + "\\", kDaclSecurityInformation, &readBack),
             kErrorSuccess);
@@ -184,9 +186,9 @@ TEST_F(SecurityContract, FileSecurityIsReadAndWrittenForOnePath) {
   EXPECT_EQ(text, protectedDacl);
 
   SecurityDescriptor untouched = {7};
-  EXPECT_EQ(Security().GetFileSecurity(folder + "\\missing.txt", kDaclSecurityInformation,
-                                       &untouched),
-            kErrorFileNotFound);
+  EXPECT_EQ(
+      Security().GetFileSecurity(folder + "\\missing.txt", kDaclSecurityInformation, &untouched),
+      kErrorFileNotFound);
   EXPECT_EQ(Security().GetFileSecurity(folder + "\\No\\missing.txt", kDaclSecurityInformation,
                                        &untouched),
             kErrorPathNotFound);

@@ -21,17 +21,27 @@ struct MachineFlavour {
   const char* nativeProgramFiles;
 };
 
-inline constexpr MachineFlavour kXpEnglish{
-    "XP English", {5, 1, 2600, 2}, false, "en", "C:\\Documents and Settings", "C:\\WINDOWS",
-    "C:\\Program Files", "C:\\Program Files"};
+inline constexpr MachineFlavour kXpEnglish{"XP English",
+                                           {5, 1, 2600, 2},
+                                           false,
+                                           "en",
+                                           "C:\\Documents and Settings",
+                                           "C:\\WINDOWS",
+                                           "C:\\Program Files",
+                                           "C:\\Program Files"};
 inline constexpr MachineFlavour kXpGerman{
-    "XP German", {5, 1, 2600, 2}, false, "de", "C:\\Dokumente und Einstellungen", "C:\\WINDOWS",
-    "C:\\Programme", "C:\\Programme"};
-inline constexpr MachineFlavour kVista{"Vista",           {6, 0, 6002, 2}, false, "en",
-                                       "C:\\Users",       "C:\\Windows",   "C:\\Program Files",
+    "XP German",   {5, 1, 2600, 2}, false,          "de", "C:\\Dokumente und Einstellungen",
+    "C:\\WINDOWS", "C:\\Programme", "C:\\Programme"};
+inline constexpr MachineFlavour kVista{"Vista",
+                                       {6, 0, 6002, 2},
+                                       false,
+                                       "en",
+                                       "C:\\Users",
+                                       "C:\\Windows",
+                                       "C:\\Program Files",
                                        "C:\\Program Files"};
 inline constexpr MachineFlavour kSeven64{
-    "Windows 7 x64", {6, 1, 7601, 2}, true, "en", "C:\\Users", "C:\\Windows",
+    "Windows 7 x64",           {6, 1, 7601, 2},    true, "en", "C:\\Users", "C:\\Windows",
     "C:\\Program Files (x86)", "C:\\Program Files"};
 
 // Run by the administrator "Admin"; "Anna" is a standard user without a profile yet, "Guest"

@@ -31,9 +31,9 @@ class ForwardingAccounts : public port::IAccounts {
     return inner_.NetLocalGroupAddMembers(server, group, members);
   }
   port::Status GetUserName(std::string* name) override { return inner_.GetUserName(name); }
-  port::Status LogonUser(std::string_view user, std::string_view domain,
-                         std::string_view password, std::uint32_t logonType,
-                         std::uint32_t provider, port::HToken* token) override {
+  port::Status LogonUser(std::string_view user, std::string_view domain, std::string_view password,
+                         std::uint32_t logonType, std::uint32_t provider,
+                         port::HToken* token) override {
     return inner_.LogonUser(user, domain, password, logonType, provider, token);
   }
   port::Status CloseHandle(port::HToken token) override { return inner_.CloseHandle(token); }
@@ -63,9 +63,8 @@ class ForwardingSecurity : public port::ISecurity {
                                 std::uint32_t* use) override {
     return inner_.LookupAccountSid(systemName, sid, name, domain, use);
   }
-  port::Status LookupAccountName(std::string_view systemName, std::string_view name,
-                                 port::Sid* sid, std::string* domain,
-                                 std::uint32_t* use) override {
+  port::Status LookupAccountName(std::string_view systemName, std::string_view name, port::Sid* sid,
+                                 std::string* domain, std::uint32_t* use) override {
     return inner_.LookupAccountName(systemName, name, sid, domain, use);
   }
   port::Status ConvertSidToStringSid(const port::Sid& sid, std::string* text) override {
@@ -75,8 +74,8 @@ class ForwardingSecurity : public port::ISecurity {
     return inner_.ConvertStringSidToSid(text, sid);
   }
   port::Status ConvertSecurityDescriptorToStringSecurityDescriptor(
-      const port::SecurityDescriptor& descriptor, std::uint32_t revision,
-      std::uint32_t information, std::string* text) override {
+      const port::SecurityDescriptor& descriptor, std::uint32_t revision, std::uint32_t information,
+      std::string* text) override {
     return inner_.ConvertSecurityDescriptorToStringSecurityDescriptor(descriptor, revision,
                                                                       information, text);
   }

@@ -201,9 +201,10 @@ TEST(SimAccounts, LoadingAProfileCreatesItOnceAndKeepsItsData) {
     EXPECT_TRUE(machine.Files().IsFolder(std::string(c.appData) +
                                          "\\Microsoft\\Internet Explorer\\Quick Launch"));
     const std::string hive = "HKEY_USERS\\" + sid;
-    EXPECT_EQ(StringValue(registry,
-                          hive + "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                          "AppData"),
+    EXPECT_EQ(StringValue(
+                  registry,
+                  hive + "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                  "AppData"),
               c.appData);
     EXPECT_EQ(StringValue(registry, hive + "\\Environment", "APPDATA"), "(missing)");
     EXPECT_EQ(machine.Acls().Explicit(profile),
@@ -281,9 +282,9 @@ TEST(SimFileAcls, AWriteFixesTheListsOfWhatIsBelowAndSavesExplicitOnes) {
 
   std::vector<std::string> saved;
   for (const auto& [path, sddl] : acls.SaveEntries()) saved.push_back(path);
-  EXPECT_EQ(saved, (std::vector<std::string>{"C:\\Program Files\\App",
-                                              "C:\\Program Files\\App\\data",
-                                              "C:\\Program Files\\App\\data\\a.ini"}));
+  EXPECT_EQ(saved,
+            (std::vector<std::string>{"C:\\Program Files\\App", "C:\\Program Files\\App\\data",
+                                      "C:\\Program Files\\App\\data\\a.ini"}));
   EXPECT_EQ(acls.Write("C:\\Program Files\\Nothing", open), port::kErrorFileNotFound);
   EXPECT_FALSE(acls.SetExplicit("C:\\Program Files", "D:(A;;FA;;;SY"));
 }
@@ -366,7 +367,8 @@ TEST(SimMachineAccountsFolder, AccountsProcessesAndDaclsLoadAndSaveAsTheyAreNow)
   info.comment = "Internet usage user";
   info.flags = 0x10200;
   ASSERT_EQ(accounts.NetUserAdd("", info, nullptr), port::kErrorSuccess);
-  ASSERT_TRUE(vqGrantUserModifyAccess(machine->Security(), "C:\\Programme\\Opera\\", "Admin-online"));
+  ASSERT_TRUE(
+      vqGrantUserModifyAccess(machine->Security(), "C:\\Programme\\Opera\\", "Admin-online"));
   const std::string sid = accounts.FindUser("Admin-online")->sid;
 
   SimTempFolder out;
@@ -377,12 +379,17 @@ TEST(SimMachineAccountsFolder, AccountsProcessesAndDaclsLoadAndSaveAsTheyAreNow)
                        "privilege=admin\nfull_name=Der Chef\nprofile=yes\ngroups=Administrators\n"
                        "sid="),
            "[account:Admin-online]\npassword=wopa\nprivilege=user\ncomment=Internet usage user\n"
-           "flags=0x10200\ngroups=Users\nsid=" + sid + "\n",
-           std::string("[process:12]\npath=C:\\Programme\\Opera\\opera.exe\nbits=32\naccount=Kid\n"),
+           "flags=0x10200\ngroups=Users\nsid=" +
+               sid + "\n",
+           std::string(
+               "[process:12]\npath=C:\\Programme\\Opera\\opera.exe\nbits=32\naccount=Kid\n"),
            "[acl]\n# explicit ones\nC:\\Programme\\Opera=D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"
-           "(A;OICI;0x1301bf;;;" + sid + ")\nC:\\Programme\\Opera\\opera.exe=D:AI(A;ID;FA;;;SY)"
-           "(A;ID;FA;;;BA)\n",
-           std::string("[first-start:C:\\Programme\\Opera\\opera.exe]\nfolder=Anwendungsdaten\\Opera\n"),
+           "(A;OICI;0x1301bf;;;" +
+               sid +
+               ")\nC:\\Programme\\Opera\\opera.exe=D:AI(A;ID;FA;;;SY)"
+               "(A;ID;FA;;;BA)\n",
+           std::string(
+               "[first-start:C:\\Programme\\Opera\\opera.exe]\nfolder=Anwendungsdaten\\Opera\n"),
            std::string("min_password_length=4\n"),
        }) {
     EXPECT_NE(ini.find(part), std::string::npos) << part << "\n--- in ---\n" << ini;
@@ -393,7 +400,8 @@ TEST(SimMachineAccountsFolder, AccountsProcessesAndDaclsLoadAndSaveAsTheyAreNow)
   auto again = SimMachine::Load(out.Path(), &error);
   ASSERT_NE(again, nullptr) << error.ToString();
   EXPECT_EQ(again->AccountDatabase().FindUser("Admin-online")->sid, sid);
-  EXPECT_EQ(again->Acls().Explicit("C:\\Programme\\Opera"), machine->Acls().Explicit("C:\\Programme\\Opera"));
+  EXPECT_EQ(again->Acls().Explicit("C:\\Programme\\Opera"),
+            machine->Acls().Explicit("C:\\Programme\\Opera"));
   SimTempFolder second;
   ASSERT_TRUE(again->Save(second.Path(), &error)) << error.ToString();
   EXPECT_EQ(ReadText(second.Path() / "machine.ini"), ini);

@@ -39,26 +39,27 @@ TEST(SimSddl, ConvertsToBinaryAndBackInWindowsSpelling) {
   for (const auto& [text, canonical] : cases) {
     EXPECT_EQ(RoundTrip(text), canonical ? canonical : text) << text;
   }
-  EXPECT_EQ(RoundTrip("O:BAG:SYD:P(A;;FA;;;SY)", port::kDaclSecurityInformation), "D:P(A;;FA;;;SY)");
+  EXPECT_EQ(RoundTrip("O:BAG:SYD:P(A;;FA;;;SY)", port::kDaclSecurityInformation),
+            "D:P(A;;FA;;;SY)");
 }
 
 TEST(SimSddl, MalformedTextFailsAsWindowsFailsIt) {
   const std::pair<const char*, port::Status> cases[] = {
-      {":(A;OICI;FA;;;SY)", port::kErrorInvalidParameter},      // no section letter
+      {":(A;OICI;FA;;;SY)", port::kErrorInvalidParameter},  // no section letter
       {"X:(A;;FA;;;SY)", port::kErrorInvalidParameter},
       {"D:(A;;FA;;;SY)D:(A;;FA;;;BA)", port::kErrorInvalidParameter},  // section twice
-      {"D:(A;OICI;FA;;;SY", port::kErrorInvalidAcl},             // not closed
+      {"D:(A;OICI;FA;;;SY", port::kErrorInvalidAcl},                   // not closed
       {"D:(A;OICI;FA;;;SY)x", port::kErrorInvalidAcl},
-      {"D:Q(A;;FA;;;SY)", port::kErrorInvalidAcl},               // unknown list flag
-      {"D:(Q;;FA;;;SY)", port::kErrorInvalidAcl},                // unknown type
-      {"D:(A;XY;FA;;;SY)", port::kErrorInvalidAcl},              // unknown entry flag
-      {"D:(A;;ZZ;;;SY)", port::kErrorInvalidAcl},                // unknown right
+      {"D:Q(A;;FA;;;SY)", port::kErrorInvalidAcl},   // unknown list flag
+      {"D:(Q;;FA;;;SY)", port::kErrorInvalidAcl},    // unknown type
+      {"D:(A;XY;FA;;;SY)", port::kErrorInvalidAcl},  // unknown entry flag
+      {"D:(A;;ZZ;;;SY)", port::kErrorInvalidAcl},    // unknown right
       {"D:(A;;FAF;;;SY)", port::kErrorInvalidAcl},
       {"D:(A;;0x1g;;;SY)", port::kErrorInvalidAcl},
-      {"D:(A;;FA;;;XX)", port::kErrorInvalidAcl},                // unknown alias
+      {"D:(A;;FA;;;XX)", port::kErrorInvalidAcl},  // unknown alias
       {"D:(A;;FA;;;S-1-5-32-)", port::kErrorInvalidAcl},
-      {"D:(A;;FA;;)", port::kErrorInvalidAcl},                   // five fields
-      {"D:(A;;FA;;;SY;x)", port::kErrorInvalidAcl},              // seven
+      {"D:(A;;FA;;)", port::kErrorInvalidAcl},       // five fields
+      {"D:(A;;FA;;;SY;x)", port::kErrorInvalidAcl},  // seven
       {"D:(A;;FA;4c164200-20c0-11d0-a768-00aa006e0529;;SY)", port::kErrorInvalidAcl},
       {"D:(OA;;FA;4c164200-20c0;;SY)", port::kErrorInvalidAcl},  // short GUID
       {"D:NO_ACCESS_CONTROL(A;;FA;;;SY)", port::kErrorInvalidAcl},
@@ -84,9 +85,9 @@ TEST(SimSddl, SidTextIsCheckedStrictly) {
     EXPECT_TRUE(IsValidSid(sid));
     EXPECT_EQ(SidToString(sid), canonical);
   }
-  for (const char* bad : {"", "S-", "S-1", "S-2-5-32-545", "X-1-5", "S-1--5", "S-1-5-",
-                          "S-1-5-4294967296", "S-1-5-1-2-3-4-5-6-7-8-9-10-11-12-13-14-15-16",
-                          "S-1-5-32-54x", "BA"}) {
+  for (const char* bad :
+       {"", "S-", "S-1", "S-2-5-32-545", "X-1-5", "S-1--5", "S-1-5-", "S-1-5-4294967296",
+        "S-1-5-1-2-3-4-5-6-7-8-9-10-11-12-13-14-15-16", "S-1-5-32-54x", "BA"}) {
     port::Sid sid = {9};
     EXPECT_EQ(SidFromString(bad, &sid), port::kErrorInvalidSid) << bad;
     EXPECT_EQ(sid, port::Sid{9}) << bad;
@@ -116,8 +117,7 @@ TEST(SimSddl, ChildrenInheritAsNtfsBuildsTheirLists) {
   EXPECT_EQ(inherit(seven, false), "D:AI(A;ID;FA;;;SY)(A;ID;0x1200a9;;;BU)");
   // Object-only and one-level entries.
   const char* mixed = "D:(A;OI;FR;;;WD)(A;CINP;FW;;;BU)(A;OICINP;FA;;;SY)(A;;FA;;;BA)";
-  EXPECT_EQ(inherit(mixed, true),
-            "D:AI(A;OIIOID;FR;;;WD)(A;ID;FW;;;BU)(A;ID;FA;;;SY)");
+  EXPECT_EQ(inherit(mixed, true), "D:AI(A;OIIOID;FR;;;WD)(A;ID;FW;;;BU)(A;ID;FA;;;SY)");
   EXPECT_EQ(inherit(mixed, false), "D:AI(A;ID;FR;;;WD)(A;ID;FA;;;SY)");
 }
 

@@ -142,9 +142,9 @@ TEST(NetInfo, UsersGroupNameIsTheLocalOne) {
   EXPECT_EQ(GetUsersGroupName(english.Security()), "Users");
   EXPECT_EQ(GetUsersGroupName(german.Security()), "Benutzer");
   // The name given is the one the group calls take.
-  EXPECT_EQ(german.Accounts().NetLocalGroupAddMembers("", GetUsersGroupName(german.Security()),
-                                                      {"Anna"}),
-            port::kErrorMemberInAlias);
+  EXPECT_EQ(
+      german.Accounts().NetLocalGroupAddMembers("", GetUsersGroupName(german.Security()), {"Anna"}),
+      port::kErrorMemberInAlias);
 
   english.Security().Settings().hasSddlFunctions = false;
   EXPECT_EQ(GetUsersGroupName(english.Security()), "");

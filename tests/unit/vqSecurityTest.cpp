@@ -22,8 +22,11 @@ struct SplitCase {
 
 TEST(SecurityDescriptorString, SplitsIntoSectionFlagsAndEntriesAndJoinsBack) {
   const SplitCase cases[] = {
-      {"D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", "D", "PAI",
-       {"(A;OICI;FA;;;SY)", "(A;OICI;FA;;;BA)"}, "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"},
+      {"D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)",
+       "D",
+       "PAI",
+       {"(A;OICI;FA;;;SY)", "(A;OICI;FA;;;BA)"},
+       "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"},
       {"D:(A;;0x1200a9;;;WD)", "D", "", {"(A;;0x1200a9;;;WD)"}, "D:(A;;0x1200a9;;;WD)"},
       // No entry: no "(" means no header at all, and the join is no SDDL.
       {"D:P", "", "", {}, ":"},
@@ -97,8 +100,8 @@ TEST(GrantUserModifyAccess, AppendsTheEntryOnceAndLeavesWhatIsBelowAlone) {
     EXPECT_EQ(f.Dacl(f.folder + "\\firefox.exe"), fileBefore);
     EXPECT_EQ(f.Dacl(f.folder + "\\defaults"), subBefore);
     f.machine.Files().AddFile(f.folder + "\\places.sqlite", "");
-    EXPECT_NE(f.Dacl(f.folder + "\\places.sqlite").find("(A;ID;0x1301bf;;;" +
-                                                        f.machine.SidOf("Anna") + ")"),
+    EXPECT_NE(f.Dacl(f.folder + "\\places.sqlite")
+                  .find("(A;ID;0x1301bf;;;" + f.machine.SidOf("Anna") + ")"),
               std::string::npos);
   }
 }
@@ -107,9 +110,9 @@ TEST(GrantUserModifyAccess, AnAccountWithAnyEntryIsLeftAlone) {
   GrantFixture f(test::kXpEnglish);
   const std::string anna = f.machine.SidOf("Anna");
   const std::string dacls[] = {
-      "D:PAI(A;OICI;FA;;;SY)(D;OICI;FA;;;" + anna + ")",                    // denied
-      "D:AI(A;OICIID;FA;;;BA)(A;ID;FR;;;" + anna + ")",                     // inherited, read only
-      "D:P(A;OICI;0x1301bf;;;" + anna + ")(A;OICI;FA;;;BA)",                 // already granted
+      "D:PAI(A;OICI;FA;;;SY)(D;OICI;FA;;;" + anna + ")",      // denied
+      "D:AI(A;OICIID;FA;;;BA)(A;ID;FR;;;" + anna + ")",       // inherited, read only
+      "D:P(A;OICI;0x1301bf;;;" + anna + ")(A;OICI;FA;;;BA)",  // already granted
   };
   for (const std::string& dacl : dacls) {
     ASSERT_TRUE(f.machine.Acls().SetExplicit(f.folder, dacl)) << dacl;
@@ -139,13 +142,12 @@ using Breakage = std::function<void(GrantFixture&)>;
 
 TEST(GrantUserModifyAccess, ChangesNothingWhenAStepFails) {
   const std::pair<const char*, Breakage> cases[] = {
-      {"a list without entries", [](GrantFixture& f) {
-         ASSERT_TRUE(f.machine.Acls().SetExplicit(f.folder, "D:P"));
-       }},
-      {"a running account that may not write the list", [](GrantFixture& f) { f.machine.RunAs("Anna"); }},
-      {"a system without the SDDL conversions (NT 4)", [](GrantFixture& f) {
-         f.machine.Security().Settings().hasSddlFunctions = false;
-       }},
+      {"a list without entries",
+       [](GrantFixture& f) { ASSERT_TRUE(f.machine.Acls().SetExplicit(f.folder, "D:P")); }},
+      {"a running account that may not write the list",
+       [](GrantFixture& f) { f.machine.RunAs("Anna"); }},
+      {"a system without the SDDL conversions (NT 4)",
+       [](GrantFixture& f) { f.machine.Security().Settings().hasSddlFunctions = false; }},
   };
   for (const auto& [what, breakage] : cases) {
     SCOPED_TRACE(what);
@@ -206,7 +208,9 @@ TEST(SecurityRoutines, RaiseWithTheRoutineTheCallAndTheSystemText) {
        "vqLookupAccountName.LookupAccountName failed (No mapping between account names and "
        "security IDs was done)!"},
       {"malformed SDDL", &test::kXpEnglish,
-       [](AccountsTestMachine& m) { (void)vqConvertSecurityDescriptor(m.Security(), "D:(A;;FA;;;XX)"); },
+       [](AccountsTestMachine& m) {
+         (void)vqConvertSecurityDescriptor(m.Security(), "D:(A;;FA;;;XX)");
+       },
        "vqConvertSecurityDescriptor.ConvertStringSecurityDescriptorToSecurityDescriptor failed "
        "(The access control list (ACL) structure is invalid)!"},
       {"malformed SID", &test::kXpEnglish,
