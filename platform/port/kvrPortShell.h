@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/port/kvrPortTypes.h"
+#include "platform/port/kvrPortUi.h"
 
 namespace ombrant::port {
 
@@ -95,6 +96,25 @@ class IShell {
   [[nodiscard]] virtual Status GetSpecialFolderPath(int csidl, std::string* path) = 0;
   // CoCreateInstance(CLSID_ShellLink); null when the object cannot be created.
   [[nodiscard]] virtual std::unique_ptr<IShellLink> CreateShellLink() = 0;
+  // ShellExecute: asks the shell to carry out `operation` ("open") on `file` with
+  // `parameters`, in `directory` (empty: none), showing the window with `showCommand`. Returns
+  // at once; kErrorSuccess when the shell accepted the request (ShellExecute gave more than 32),
+  // otherwise the error it reported. The default refuses, so that test doubles need not
+  // implement it; both real adapters do.
+  [[nodiscard]] virtual Status ShellExecute(HWnd owner, std::string_view operation,
+                                            std::string_view file, std::string_view parameters,
+                                            std::string_view directory, int showCommand) {
+    (void)owner;
+    (void)operation;
+    (void)file;
+    (void)parameters;
+    (void)directory;
+    (void)showCommand;
+    return kErrorCallNotImplemented;
+  }
 };
+
+// ShowWindow commands.
+inline constexpr int kSwShow = 5;
 
 }  // namespace ombrant::port

@@ -312,4 +312,15 @@ std::string SimShell::ResolveLinkTarget(std::string_view path) const {
   return std::string(path);
 }
 
+port::Status SimShell::ShellExecute(port::HWnd owner, std::string_view operation,
+                                   std::string_view file, std::string_view parameters,
+                                   std::string_view directory, int showCommand) {
+  executed_.push_back(ShellExecuteRecord{owner, std::string(operation), std::string(file),
+                                         std::string(parameters), std::string(directory),
+                                         showCommand});
+  // A copy: the hook may run the shell again.
+  const ShellExecuteRecord record = executed_.back();
+  return OnShellExecute ? OnShellExecute(record) : port::kErrorSuccess;
+}
+
 }  // namespace ombrant::sim

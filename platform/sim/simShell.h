@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +42,16 @@ struct SimShellSettings {
   std::vector<std::string> searchPath;
 };
 
+// One ShellExecute call as the shell received it.
+struct ShellExecuteRecord {
+  port::HWnd owner = 0;
+  std::string operation;
+  std::string file;
+  std::string parameters;
+  std::string directory;
+  int showCommand = 0;
+};
+
 class SimShell final : public port::IShell {
  public:
   // Version and bitness come from `system`, the Windows folder from `files`, where links live
@@ -63,11 +74,21 @@ class SimShell final : public port::IShell {
   // the name; anything else stays as given.
   [[nodiscard]] std::string ResolveLinkTarget(std::string_view path) const;
 
+  // Every call is recorded. The hook, when set, plays the started program (it may create its
+  // folders, for example) and gives the call's result; without one the call succeeds.
+  port::Status ShellExecute(port::HWnd owner, std::string_view operation, std::string_view file,
+                            std::string_view parameters, std::string_view directory,
+                            int showCommand) override;
+  [[nodiscard]] const std::vector<ShellExecuteRecord>& Executed() const { return executed_; }
+  void ClearExecuted() { executed_.clear(); }
+  std::function<port::Status(const ShellExecuteRecord&)> OnShellExecute;
+
  private:
   SimFileSystem& files_;
   const SimSystem& system_;
   SimShellSettings settings_;
   bool shellLinkAvailable_ = true;
+  std::vector<ShellExecuteRecord> executed_;
 };
 
 }  // namespace ombrant::sim

@@ -35,3 +35,4 @@
 #undef GetWindowsDirectory
 #undef GetSystemDirectory
 #undef MessageBox
+#undef ShellExecute

@@ -2,8 +2,11 @@
 // XP, run by the administrator "Admin").
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/sim/simMachine.h"
 #include "tests/contract/ContractEnv.h"
+#include "tools/icongen/iconArt.h"
 
 namespace ombrant::test {
 namespace {
@@ -22,6 +25,13 @@ class SimContractEnv final : public ContractEnv {
     machine_.Files().AddFolder("C:\\Documents and Settings\\Admin");
     machine_.Files().AddFolder("C:\\Program Files");
     machine_.Files().AddFolder(kTestFolder);
+    // The program's resources: its application icons, as the build draws them.
+    for (const TIconArt& art : kIconArt) {
+      for (int size : {16, 32}) {
+        machine_.System().AddResource("SOFTWAREICON" + std::to_string(size), art.resourceName,
+                                      EncodePng(size, size, RenderIcon(art, size)));
+      }
+    }
   }
   ~SimContractEnv() override {
     // Every suite closes what it opens; a leak here is a fault of the test or of the port user.
