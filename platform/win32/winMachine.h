@@ -1,0 +1,28 @@
+// The real Windows machine: one of each port area, bundled for the layers above.
+#pragma once
+
+#include "platform/port/kvrPort.h"
+#include "platform/win32/winAccounts.h"
+#include "platform/win32/winRegistry.h"
+#include "platform/win32/winSecurity.h"
+#include "platform/win32/winSystem.h"
+
+namespace ombrant::win32 {
+
+class WinMachine final {
+ public:
+  WinMachine() = default;
+  WinMachine(const WinMachine&) = delete;
+  WinMachine& operator=(const WinMachine&) = delete;
+
+  // Valid while this object lives.
+  [[nodiscard]] port::Port Port();
+
+ private:
+  WinRegistry registry_;
+  WinSystem system_;
+  WinAccounts accounts_;
+  WinSecurity security_;
+};
+
+}  // namespace ombrant::win32
