@@ -23,3 +23,10 @@
 #undef GetFileSecurity
 #undef SetFileSecurity
 #undef FormatMessage
+// The processes area.
+#include <tlhelp32.h>
+#undef CreateEvent
+#undef Process32First
+#undef Process32Next
+#undef GetModuleFileNameEx
+#undef QueryFullProcessImageName
