@@ -1,6 +1,7 @@
 #include "platform/sim/simShell.h"
 
 #include <functional>
+#include <set>
 #include <span>
 
 #include "platform/port/kvrPortFiles.h"
@@ -369,6 +370,14 @@ int SimShell::SHFileOperation(port::HWnd owner, std::uint32_t operation, std::st
     return port::kErrorInvalidParameter;
   }
   port::Status first = port::kErrorSuccess;
+  // Folders known to exist in this operation: most files share their folder with the one before.
+  std::set<std::string> madeFolders;
+  auto makeFolders = [&](const std::string& folder) {
+    if (madeFolders.count(folder) != 0) return port::kErrorSuccess;
+    const port::Status s = MakeFolders(files_, folder);
+    if (s == port::kErrorSuccess) madeFolders.insert(folder);
+    return s;
+  };
   auto fail = [&](const std::string& path, port::Status status) {
     failedCopies_.push_back({path, status});
     if (first == port::kErrorSuccess) first = status;
@@ -383,7 +392,7 @@ int SimShell::SHFileOperation(port::HWnd owner, std::uint32_t operation, std::st
           return;
         }
         if ((attributes & port::kFileAttributeDirectory) == 0) {
-          if (const port::Status s = MakeFolders(files_, ParentOf(target));
+          if (const port::Status s = makeFolders(ParentOf(target));
               s != port::kErrorSuccess) {
             fail(source, s);
             return;
@@ -394,7 +403,7 @@ int SimShell::SHFileOperation(port::HWnd owner, std::uint32_t operation, std::st
           }
           return;
         }
-        if (const port::Status s = MakeFolders(files_, target); s != port::kErrorSuccess) {
+        if (const port::Status s = makeFolders(target); s != port::kErrorSuccess) {
           fail(source, s);
           return;
         }
