@@ -385,6 +385,12 @@ int SimShell::SHFileOperation(port::HWnd owner, std::uint32_t operation, std::st
   // One source item to one destination path: files are copied, folders with all they hold.
   std::function<void(const std::string&, const std::string&)> copy =
       [&](const std::string& source, const std::string& target) {
+        // Most items are files: copy first, and look at the source only when that fails.
+        port::Status status = makeFolders(ParentOf(target));
+        if (status == port::kErrorSuccess) {
+          status = files_.CopyFile(source, target, false);
+          if (status == port::kErrorSuccess) return;
+        }
         std::uint32_t attributes = 0;
         if (const port::Status s = files_.GetFileAttributes(source, &attributes);
             s != port::kErrorSuccess) {
@@ -392,15 +398,7 @@ int SimShell::SHFileOperation(port::HWnd owner, std::uint32_t operation, std::st
           return;
         }
         if ((attributes & port::kFileAttributeDirectory) == 0) {
-          if (const port::Status s = makeFolders(ParentOf(target));
-              s != port::kErrorSuccess) {
-            fail(source, s);
-            return;
-          }
-          if (const port::Status s = files_.CopyFile(source, target, false);
-              s != port::kErrorSuccess) {
-            fail(source, s);
-          }
+          fail(source, status);
           return;
         }
         if (const port::Status s = makeFolders(target); s != port::kErrorSuccess) {
