@@ -35,6 +35,13 @@ TEST(ProcessList, ListsFullPathsTaggedWithTheirIdsAndSkipsUnopenableOnes) {
   EXPECT_EQ(list[1], kFirefox);
   EXPECT_EQ(list.Objects(1), 812);
   EXPECT_EQ(m.Machine().ProcessArea().OpenHandles(), 0u);
+
+  // A program the machine starts gets a fresh id and is listed with the others.
+  const std::uint32_t started = m.Machine().ProcessArea().StartProcess(kFirefox, 32, "Anna");
+  EXPECT_GE(started, 1000u);
+  ASSERT_TRUE(GetProcessList(m.Port(), list, true));
+  ASSERT_EQ(list.Count(), 3) << list.Text();
+  EXPECT_EQ(list.Objects(2), static_cast<std::intptr_t>(started));
 }
 
 TEST(ProcessList, SeesEveryProcessHoweverManyRun) {
