@@ -3,6 +3,7 @@
 
 #include "platform/port/kvrPortAccounts.h"
 #include "platform/port/kvrPortFiles.h"
+#include "platform/port/kvrPortProcesses.h"
 #include "platform/port/kvrPortRegistry.h"
 #include "platform/port/kvrPortSecurity.h"
 #include "platform/port/kvrPortShell.h"
@@ -19,6 +20,7 @@ struct Port {
   IUi& ui;
   IAccounts& accounts;
   ISecurity& security;
+  IProcesses& processes;
 };
 
 }  // namespace ombrant::port

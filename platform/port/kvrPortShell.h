@@ -112,9 +112,33 @@ class IShell {
     (void)showCommand;
     return kErrorCallNotImplemented;
   }
+
+  // SHFileOperation. `from` and `to` are the shell's lists: paths each followed by a NUL, the
+  // list ended by one more NUL. Returns the shell's result (0 when every item went through);
+  // `anyAborted` (may be null) receives fAnyOperationsAborted. The default refuses, so that
+  // test doubles need not implement it.
+  [[nodiscard]] virtual int SHFileOperation(HWnd owner, std::uint32_t operation,
+                                            std::string_view from, std::string_view to,
+                                            std::uint16_t flags, bool* anyAborted) {
+    (void)owner;
+    (void)operation;
+    (void)from;
+    (void)to;
+    (void)flags;
+    (void)anyAborted;
+    return kErrorCallNotImplemented;
+  }
 };
 
 // ShowWindow commands.
 inline constexpr int kSwShow = 5;
+// SHFileOperation operations and flags.
+inline constexpr std::uint32_t kFoCopy = 0x0002;
+inline constexpr std::uint16_t kFofMultiDestFiles = 0x0001;
+inline constexpr std::uint16_t kFofSilent = 0x0004;
+inline constexpr std::uint16_t kFofNoConfirmation = 0x0010;
+inline constexpr std::uint16_t kFofAllowUndo = 0x0040;
+inline constexpr std::uint16_t kFofNoConfirmMkdir = 0x0200;
+inline constexpr std::uint16_t kFofNoErrorUi = 0x0400;
 
 }  // namespace ombrant::port

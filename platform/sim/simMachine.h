@@ -17,6 +17,7 @@
 #include "platform/sim/simFileError.h"
 #include "platform/sim/simFileSystem.h"
 #include "platform/sim/simIni.h"
+#include "platform/sim/simProcesses.h"
 #include "platform/sim/simRegistry.h"
 #include "platform/sim/simSecurity.h"
 #include "platform/sim/simShell.h"
@@ -29,15 +30,6 @@ namespace ombrant::sim {
 // The SID Windows would give a local account of this name on the simulated machine: stable for
 // the name (case ignored); Administrator and Guest get their well-known RIDs 500 and 501.
 [[nodiscard]] std::string SidForAccountName(std::string_view name);
-
-// A running program ([process:N]): kept for the process list, loaded and saved as it is.
-struct SimProcess {
-  std::uint32_t id = 0;
-  std::string path;
-  std::uint32_t bits = 32;
-  std::string account;  // empty: the running account
-  IniSection settings;  // its section as read
-};
 
 class SimMachine {
  public:
@@ -58,7 +50,7 @@ class SimMachine {
   [[nodiscard]] SimAccounts& AccountDatabase() { return accounts_; }
   [[nodiscard]] SimSecurity& Security() { return security_; }
   [[nodiscard]] port::Port Port() {
-    return port::Port{registry_, system_, files_, shell_, ui_, accounts_, security_};
+    return port::Port{registry_, system_, files_, shell_, ui_, accounts_, security_, processArea_};
   }
 
   // The machine's language ("en" or "de") and folders; empty folders stay as they are. The
@@ -81,6 +73,7 @@ class SimMachine {
   [[nodiscard]] SimAccount* RunningAccount();
 
   [[nodiscard]] std::vector<SimProcess>& Processes() { return processes_; }
+  [[nodiscard]] SimProcesses& ProcessArea() { return processArea_; }
 
   // The [machine] section; version, platform, bits, running, profiles, windows, language and
   // min_password_length are rewritten from the machine on save, every other key is kept.
@@ -116,6 +109,7 @@ class SimMachine {
   std::string running_;
   std::string mountedSid_;  // the running account's hive, as loaded under HKEY_USERS
   std::vector<SimProcess> processes_;
+  SimProcesses processArea_{processes_, system_};
   IniSection machineSection_{"machine", 0, {}};
   IniSection aclSection_{"acl", 0, {}};  // as read: comments and order are kept on save
   bool hadAclSection_ = false;

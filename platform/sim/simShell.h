@@ -68,6 +68,19 @@ class SimShell final : public port::IShell {
 
   port::Status GetSpecialFolderPath(int csidl, std::string* path) override;
   std::unique_ptr<port::IShellLink> CreateShellLink() override;
+  // FO_COPY only. Each source (a file, or a folder with everything in it) goes to its own
+  // destination with FOF_MULTIDESTFILES, else into the one destination folder; existing files
+  // are overwritten, missing folders created. An item that fails is left out and the copy goes
+  // on with the next, as when the user skips it in the shell's error box; the result is then the
+  // first failure's code and `anyAborted` is set. No window is shown.
+  int SHFileOperation(port::HWnd owner, std::uint32_t operation, std::string_view from,
+                      std::string_view to, std::uint16_t flags, bool* anyAborted) override;
+  // The items a shell copy left out, with their codes (for tests).
+  struct FailedCopy {
+    std::string from;
+    port::Status status;
+  };
+  [[nodiscard]] const std::vector<FailedCopy>& FailedCopies() const { return failedCopies_; }
 
   // What SetPath stores for `path`: a bare name found in the system folder, the Windows folder
   // or the search path (".exe" added when it has no extension) becomes that folder + "\\" +
@@ -89,6 +102,7 @@ class SimShell final : public port::IShell {
   SimShellSettings settings_;
   bool shellLinkAvailable_ = true;
   std::vector<ShellExecuteRecord> executed_;
+  std::vector<FailedCopy> failedCopies_;
 };
 
 }  // namespace ombrant::sim

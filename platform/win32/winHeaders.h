@@ -36,3 +36,10 @@
 #undef GetSystemDirectory
 #undef MessageBox
 #undef ShellExecute
+// The processes area.
+#include <tlhelp32.h>
+#undef CreateEvent
+#undef Process32First
+#undef Process32Next
+#undef GetModuleFileNameEx
+#undef QueryFullProcessImageName

@@ -7,6 +7,7 @@
 
 #include "platform/sim/simAccounts.h"
 #include "platform/sim/simFileSystem.h"
+#include "platform/sim/simProcesses.h"
 #include "platform/sim/simRegistry.h"
 #include "platform/sim/simSecurity.h"
 #include "platform/sim/simShell.h"
@@ -101,7 +102,9 @@ class ShortcutFilesTest : public ::testing::Test {
   sim::SimFileAcls acls_{files_};
   sim::SimAccounts accounts_{registry_, files_, acls_};
   sim::SimSecurity security_{accounts_, acls_};
-  Port port_{registry_, system_, files_, shell_, ui_, accounts_, security_};
+  std::vector<sim::SimProcess> processList_;
+  sim::SimProcesses processes_{processList_, system_};
+  Port port_{registry_, system_, files_, shell_, ui_, accounts_, security_, processes_};
 };
 
 TEST_F(ShortcutFilesTest, WrittenShortcutReadsBackWithTheTargetFolderAsWorkingFolder) {
@@ -144,7 +147,7 @@ TEST_F(ShortcutFilesTest, BareTargetGetsAnEmptyWorkingFolder) {
 TEST_F(ShortcutFilesTest, EmptyIconDescriptionAndArgumentsAreNotSet) {
   LinkLog log;
   RecordingShell recording(log);
-  Port port{registry_, system_, files_, recording, ui_, accounts_, security_};
+  Port port{registry_, system_, files_, recording, ui_, accounts_, security_, processes_};
   WriteShortcut(port, "C:\\Links\\a.lnk", "C:\\App\\a.exe", "", "", "", 5);
   EXPECT_EQ(log.calls, (std::vector<std::string>{"SetPath C:\\App\\a.exe",
                                                  "SetWorkingDirectory C:\\App\\",
@@ -231,7 +234,7 @@ TEST_F(ShortcutFilesTest, NoShellLinkObjectOrAFailingOneIsSwallowed) {
   LinkLog log;
   log.throws = true;
   RecordingShell throwing(log);
-  Port port{registry_, system_, files_, throwing, ui_, accounts_, security_};
+  Port port{registry_, system_, files_, throwing, ui_, accounts_, security_, processes_};
   EXPECT_NO_THROW(WriteShortcut(port, "C:\\Links\\y.lnk", "C:\\y.exe", "", "", "", 0));
   std::string arguments = "args";
   EXPECT_FALSE(ReadShortcutTargetAndArguments(port, "C:\\Links\\y.lnk", target, arguments));
