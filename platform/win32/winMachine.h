@@ -4,6 +4,7 @@
 #include "platform/port/kvrPort.h"
 #include "platform/win32/winAccounts.h"
 #include "platform/win32/winFileSystem.h"
+#include "platform/win32/winProcesses.h"
 #include "platform/win32/winRegistry.h"
 #include "platform/win32/winSecurity.h"
 #include "platform/win32/winShell.h"
@@ -29,6 +30,7 @@ class WinMachine final {
   WinUi ui_;
   WinAccounts accounts_;
   WinSecurity security_;
+  WinProcesses processes_;
 };
 
 }  // namespace ombrant::win32

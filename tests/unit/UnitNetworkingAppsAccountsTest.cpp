@@ -120,8 +120,8 @@ class RefusingAccounts final : public ForwardingAccounts {
 };
 
 port::Port WithAccounts(port::Port& port, port::IAccounts& accounts) {
-  return port::Port{port.registry, port.system, port.files,   port.shell,
-                    port.ui,       accounts,    port.security};
+  return port::Port{port.registry, port.system, port.files,    port.shell,
+                    port.ui,       accounts,    port.security, port.processes};
 }
 
 TEST(CreateRestrictedUser, EveryRefusalIsShownAndLeavesNothingBehind) {

@@ -178,7 +178,7 @@ TEST(InstalledSoftwareManager, ReadsTheUninstallKeyOncePerBuild) {
   counting.Watch(R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall)");
   port::Port port = plain.port;
   port::Port countedPort{counting, port.system,   port.files,   port.shell,
-                         port.ui,  port.accounts, port.security};
+                         port.ui,  port.accounts, port.security, port.processes};
   const TSoftwareContext context{countedPort, plain.paths, false, nullptr};
 
   const TInstalledSoftwareManager catalogue(context, TestClasses());

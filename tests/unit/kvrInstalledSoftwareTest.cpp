@@ -107,7 +107,8 @@ TEST(ResolvePathForUser, KeepsTheRunningAccountsOwnFolderAsTheShellGivesIt) {
   CatalogueMachine machine;
   RenamedProfileShell shell(machine.Shell());
   port::Port port{machine.Port().registry, machine.Port().system,   machine.Port().files,   shell,
-                  machine.Port().ui,       machine.Port().accounts, machine.Port().security};
+                  machine.Port().ui,       machine.Port().accounts, machine.Port().security,
+                  machine.Port().processes};
   const TPathSolver solver(port);
   const TSoftwareContext context{port, solver, false, nullptr};
   TestDefinition app(context, "Test App", "x.exe");

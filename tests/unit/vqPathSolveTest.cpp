@@ -123,7 +123,7 @@ class TestMachine {
   port::Port Port() {
     return port::Port{machine_.Registry(), machine_.System(), machine_.Files(),
                       shell_,              machine_.Ui(),     machine_.AccountDatabase(),
-                      machine_.Security()};
+                      machine_.Security(),  machine_.ProcessArea()};
   }
   sim::SimRegistry& Registry() { return machine_.Registry(); }
   ForgetfulShell& Shell() { return shell_; }

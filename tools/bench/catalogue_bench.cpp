@@ -209,7 +209,7 @@ class TBenchMachine {
   port::Port port_ = machine_.Port();
   sim::SimCountingRegistry counting_{machine_.Registry()};
   port::Port counted_{counting_, port_.system,   port_.files,   port_.shell,
-                      port_.ui,  port_.accounts, port_.security};
+                      port_.ui,  port_.accounts, port_.security, port_.processes};
   std::unique_ptr<TPathSolver> solver_;
   TSoftwareClassRegistry classes_;
 };
