@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/win32/winHeaders.h"
+#include "platform/win32/winShellFileOperation.h"
 #include "platform/win32/winText.h"
 
 #include <objbase.h>
@@ -12,10 +13,11 @@
 
 #include <shellapi.h>
 
-// The shell headers name IShellLinkW as IShellLink and ShellExecuteW as ShellExecute, which are
-// also the port's names.
+// The shell headers name IShellLinkW, ShellExecuteW and SHFileOperationW without their W, which
+// are also the port's names.
 #undef IShellLink
 #undef ShellExecute
+#undef SHFileOperation
 
 namespace ombrant::win32 {
 namespace {
@@ -185,6 +187,11 @@ port::Status WinShell::ShellExecute(port::HWnd owner, std::string_view operation
   if (result > 32) return port::kErrorSuccess;
   // 0 is "out of resources"; the SE_ERR_ values up to 11 are Win32 codes themselves.
   return result == 0 ? port::kErrorNotEnoughMemory : static_cast<port::Status>(result);
+}
+
+int WinShell::SHFileOperation(port::HWnd owner, std::uint32_t operation, std::string_view from,
+                              std::string_view to, std::uint16_t flags, bool* anyAborted) {
+  return ShellFileOperation(owner, operation, from, to, flags, anyAborted);
 }
 
 }  // namespace ombrant::win32

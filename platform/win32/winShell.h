@@ -19,6 +19,8 @@ class WinShell final : public port::IShell {
   port::Status ShellExecute(port::HWnd owner, std::string_view operation, std::string_view file,
                             std::string_view parameters, std::string_view directory,
                             int showCommand) override;
+  int SHFileOperation(port::HWnd owner, std::uint32_t operation, std::string_view from,
+                      std::string_view to, std::uint16_t flags, bool* anyAborted) override;
 };
 
 }  // namespace ombrant::win32
