@@ -1,0 +1,17 @@
+// <windows.h> for the code that meets the port: the Windows headers define the A/W names of
+// the calls (RegOpenKeyEx, GetVersionEx, ...) as macros, which would rename the port's own
+// methods of the same names. Include this instead of <windows.h> and call the W functions.
+#pragma once
+
+#include <windows.h>
+
+#undef RegOpenKeyEx
+#undef RegCreateKeyEx
+#undef RegQueryValueEx
+#undef RegSetValueEx
+#undef RegQueryInfoKey
+#undef RegEnumKeyEx
+#undef RegEnumValue
+#undef RegDeleteValue
+#undef RegDeleteKeyEx
+#undef GetVersionEx

@@ -1,0 +1,7 @@
+#include "platform/win32/winMachine.h"
+
+namespace ombrant::win32 {
+
+port::Port WinMachine::Port() { return {registry_, system_}; }
+
+}  // namespace ombrant::win32
