@@ -1,0 +1,38 @@
+// What the wizard window needs from the real system, for WinMain to hand it over.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/port/kvrPortUi.h"
+#include "platform/win32/winHeaders.h"
+#include "wizard/FormUnitMain.h"
+
+// The port's method has the name the Windows headers turn into a macro.
+#undef MessageBox
+
+namespace ombrant::win32 {
+
+// Message boxes on the real desktop (MessageBoxW).
+class DesktopMessageBoxes final : public port::IUi {
+ public:
+  int MessageBox(port::HWnd owner, std::string_view text, std::string_view caption,
+                 std::uint32_t type) override;
+};
+
+// The running account and the local accounts, from the system's account database.
+class SystemAccountFacts final : public IAccountFacts {
+ public:
+  std::string GetCurrentUserName() override;
+  std::vector<std::string> GetLocalUserNames() override;
+  bool GetCurrentUserPrivilege(std::uint32_t* privilege) override;
+};
+
+// The bytes of resource `name` of type `type` in `module`. Throws std::runtime_error when the
+// module has no such resource.
+[[nodiscard]] std::string LoadResourceBytes(HMODULE module, std::string_view name,
+                                            std::string_view type);
+
+}  // namespace ombrant::win32
