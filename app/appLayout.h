@@ -11,6 +11,9 @@ inline constexpr int kMeasureSize = 200;
 // on either side of it.
 inline constexpr int kGroupCaptionIndent = 9;
 inline constexpr int kGroupCaptionPadding = 2;
+// A check box or radio button: its box, and the gap between the box and the text.
+inline constexpr int kCheckGlyphWidth = 13;
+inline constexpr int kCheckTextGap = 6;
 // A pop-up menu opened from the keyboard opens this far into its control.
 inline constexpr int kKeyboardMenuOffset = 8;
 

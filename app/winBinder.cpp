@@ -460,10 +460,13 @@ void FormBinder::ApplyCaption(Bound& bound) {
   const std::string& caption = bound.control->Caption();
   switch (bound.kind) {
     case Kind::Form:
-    case Kind::Button:
+    case Kind::Button: SetTextIfDifferent(bound.hwnd, caption); break;
     case Kind::RadioButton:
     case Kind::CheckBox:
-    case Kind::Label: SetTextIfDifferent(bound.hwnd, caption); break;
+    case Kind::Label:
+      SetTextIfDifferent(bound.hwnd, caption);
+      FitText(bound);
+      break;
     case Kind::GroupBox:
       SetTextIfDifferent(bound.hwnd, caption);
       InvalidateRect(bound.hwnd, nullptr, TRUE);
@@ -556,6 +559,43 @@ void FormBinder::ApplyBounds(Bound& bound) {
   if (bound.kind == Kind::GroupBox || bound.kind == Kind::Picture) {
     InvalidateRect(bound.hwnd, nullptr, TRUE);
   }
+  FitText(bound);
+}
+
+void FormBinder::FitText(Bound& bound) {
+  const bool isLabel = bound.kind == Kind::Label;
+  if (!isLabel && bound.kind != Kind::CheckBox && bound.kind != Kind::RadioButton) return;
+  ui::Control& control = *bound.control;
+  if (control.Caption().empty()) return;
+  if (isLabel && !static_cast<const ui::Label&>(control).WordWrap()) return;
+  RECT client{};
+  GetClientRect(bound.hwnd, &client);
+  if (client.right <= 0) return;
+  // A caption the system's fonts make longer than the control was laid out for would lose its
+  // end: a wrapped label grows downwards, a check box or radio button to the right. Controls
+  // never shrink below what the layout gave them.
+  HDC dc = GetDC(bound.hwnd);
+  if (dc == nullptr) return;
+  HGDIOBJ old = SelectObject(dc, font_.get());
+  const std::wstring text = Wide(control.Caption());
+  RECT needed{0, 0, isLabel ? client.right : 0, 0};
+  DrawTextW(dc, text.c_str(), -1, &needed,
+            DT_CALCRECT | DT_EXPANDTABS | (isLabel ? DT_WORDBREAK : DT_SINGLELINE));
+  SelectObject(dc, old);
+  ReleaseDC(bound.hwnd, dc);
+  const int dpi = static_cast<int>(dpi_);
+  const auto unscale = [dpi](int pixels) { return (pixels * 96 + dpi - 1) / dpi; };  // rounded up
+  ui::Rect bounds = control.Bounds();
+  if (isLabel) {
+    const int height = unscale(needed.bottom);
+    if (height <= bounds.height) return;
+    bounds.height = height;
+  } else {
+    const int width = unscale(needed.right) + kCheckGlyphWidth + kCheckTextGap;
+    if (width <= bounds.width) return;
+    bounds.width = width;
+  }
+  control.SetBounds(bounds);
 }
 
 void FormBinder::ApplyFormSize() {
@@ -611,6 +651,7 @@ void FormBinder::ApplyOptions(Bound& bound) {
       style = (style & ~static_cast<LONG>(SS_TYPEMASK)) | (wrap ? SS_LEFT : SS_LEFTNOWORDWRAP);
       SetWindowLongW(bound.hwnd, GWL_STYLE, style);
       InvalidateRect(bound.hwnd, nullptr, TRUE);
+      FitText(bound);
       break;
     }
     case Kind::RichEdit: {

@@ -129,6 +129,7 @@ class FormBinder final : private ui::Observer {
   void ApplyFont();
   void MeasurePageInsets(Bound& bound);
   void LoadPicture(Bound& bound);
+  void FitText(Bound& bound);
   void Relayout();
 
   // Lists and combo boxes (winBinderLists.cpp).

@@ -402,6 +402,33 @@ TEST_F(BinderFixture, TabFollowsTheModelsOrderAndAccessKeysDoWhatAClickDoes) {
   EXPECT_FALSE(Key(*binder, WM_SYSCHAR, L'q')) << "no control has that key";
 }
 
+TEST_F(BinderFixture, CaptionsTooLongForTheirControlsMakeThemGrow) {
+  ui::Label note("note");
+  note.SetParent(&form.first);
+  note.SetWordWrap(true);
+  note.SetBounds({0, 170, 120, 13});
+  EXPECT_EQ(note.Bounds().height, 13) << "an empty label keeps its size";
+  note.SetCaption("A text far too long for one line of a narrow label: it wraps onto several.");
+  const int grown = note.Bounds().height;
+  EXPECT_GE(grown, 3 * 13);
+  RECT shown{};
+  GetClientRect(H(note), &shown);
+  EXPECT_EQ(shown.bottom, S(170 + grown) - S(170));
+
+  note.SetCaption("Short");
+  EXPECT_EQ(note.Bounds().height, grown) << "it never shrinks below what it was given";
+  note.SetBounds({0, 170, 400, 13});
+  EXPECT_EQ(note.Bounds().height, 13);
+
+  // A check box grows to the right, by what its text needs.
+  form.flag.SetBounds({0, 74, 40, 17});
+  EXPECT_GT(form.flag.Bounds().width, 40);
+  const int fitted = form.flag.Bounds().width;
+  form.flag.SetCaption(form.flag.Caption() + " and a longer tail");
+  EXPECT_GT(form.flag.Bounds().width, fitted);
+  EXPECT_EQ(form.flag.Bounds().height, 17);
+}
+
 TEST_F(BinderFixture, FocusLeavesAControlThatGoesAway) {
   SetFocus(H(form.flag));
   Pump(*binder);

@@ -1,6 +1,6 @@
 // Drives the running wizard as a user would, for the screenshot check: finds the window titled
-// "Ombrant", shows each page in turn by clicking Next with the mouse, and closes the window with
-// Exit. Takes no arguments.
+// "Ombrant", shows each page in turn by clicking Next, and closes the window with Exit. Takes no
+// arguments.
 //
 // It talks to the script that takes the screenshots over its standard streams, one line each:
 //   window X Y W H TITLE        the wizard's window was found (screen rectangle, frame included)
@@ -12,6 +12,8 @@
 // After "message" and "page" lines it waits for one line on its input ("ok") before going on,
 // so that the screenshot shows what the line announced.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <chrono>
 #include <cstdio>
@@ -71,53 +73,39 @@ void WaitForReply() {
   std::getline(std::cin, reply);
 }
 
+// Every window EnumWindows or EnumChildWindows reports.
+BOOL CALLBACK Collect(HWND hwnd, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+  return TRUE;
+}
+
 std::vector<HWND> Children(HWND parent) {
   std::vector<HWND> found;
-  EnumChildWindows(
-      parent,
-      [](HWND hwnd, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumChildWindows(parent, &Collect, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> found;
+  EnumWindows(&Collect, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
 HWND FindWizard() {
-  struct Search {
-    HWND found = nullptr;
-  } search;
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        if (IsWindowVisible(hwnd) && TextOf(hwnd) == L"Ombrant" && ClassOf(hwnd) != L"#32770") {
-          reinterpret_cast<Search*>(param)->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND hwnd : TopLevelWindows()) {
+    if (IsWindowVisible(hwnd) && TextOf(hwnd) == L"Ombrant" && ClassOf(hwnd) != L"#32770") return hwnd;
+  }
+  return nullptr;
 }
 
 // A visible message box of the wizard's process, or null.
 HWND FindMessageBox(DWORD process) {
-  struct Search {
-    DWORD process;
-    HWND found = nullptr;
-  } search{process};
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == s->process && IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32770") {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND hwnd : TopLevelWindows()) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == process && IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32770") return hwnd;
+  }
+  return nullptr;
 }
 
 HWND FindButton(HWND parent, const wchar_t* text) {
@@ -127,19 +115,10 @@ HWND FindButton(HWND parent, const wchar_t* text) {
   return nullptr;
 }
 
-// A left click in the middle of the control, through the system's input queue.
-void Click(HWND control) {
-  RECT r{};
-  GetWindowRect(control, &r);
-  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  INPUT input[2] = {};
-  input[0].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1].type = INPUT_MOUSE;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, input, sizeof(INPUT));
-}
+// A click on a button, as the button itself takes one (BM_CLICK). Posted: the click may open a
+// modal message box, which this program must be free to answer. (Mouse input injected from
+// another process proved unreliable under Wine: now and then it never reaches the window.)
+void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
 // The shown page: a visible page window inside the tab control (which also holds its own
 // scroll arrows). Its number counts all pages, hidden tabs included, in the order the window
@@ -221,20 +200,11 @@ bool ChooseExistingAccount(HWND wizard) {
   HWND existing = FindButton(wizard, L"Select an existing user as your Ombrant:");
   if (existing == nullptr) return false;
   Click(existing);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  Click(combo);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  // The first entry, picked from the keyboard as the list drops down.
-  INPUT keys[4] = {};
-  for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
-  keys[0].ki.wVk = VK_HOME;
-  keys[1].ki.wVk = VK_HOME;
-  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  keys[2].ki.wVk = VK_RETURN;
-  keys[3].ki.wVk = VK_RETURN;
-  keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(4, keys, sizeof(INPUT));
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  // The first entry, as the Down key in the closed list picks it.
+  HWND list = reinterpret_cast<HWND>(SendMessageW(combo, CBEM_GETCOMBOCONTROL, 0, 0));
+  PostMessageW(list != nullptr ? list : combo, WM_KEYDOWN, VK_DOWN, 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   return SendMessageW(combo, CB_GETCURSEL, 0, 0) >= 0;
 }
 
