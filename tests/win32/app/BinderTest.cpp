@@ -442,6 +442,31 @@ TEST_F(BinderFixture, FocusLeavesAControlThatGoesAway) {
   EXPECT_EQ(GetFocus(), H(form.name));
 }
 
+TEST_F(BinderFixture, ARightClickOpensThePopupMenuOfTheControlOrItsNearestAncestor) {
+  int refreshed = 0;
+  form.refresh.OnClick = [&] { ++refreshed; };
+  // The menu runs a loop of its own; keys already waiting pick its first item there.
+  const auto rightClick = [&](const ui::Control& on) {
+    PostMessageW(binder->Window(), WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(binder->Window(), WM_KEYDOWN, VK_RETURN, 0);
+    RECT r{};
+    GetWindowRect(H(on), &r);
+    SendMessageW(H(on), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(H(on)),
+                 MAKELPARAM(r.left + 2, r.top + 2));
+    Pump(*binder);
+  };
+  rightClick(form.nameLabel);  // the page's menu
+  EXPECT_EQ(refreshed, 1);
+
+  form.refresh.SetEnabled(false);
+  rightClick(form.nameLabel);
+  EXPECT_EQ(refreshed, 1) << "a disabled item does nothing";
+
+  form.refresh.SetEnabled(true);
+  rightClick(form.ok);  // no menu on the way up: none opens, the keys go elsewhere
+  EXPECT_EQ(refreshed, 1);
+}
+
 TEST_F(BinderFixture, ClosingRunsTheFormsHandlersAndEndsTheWindow) {
   bool destroyed = false;
   binder->OnDestroyed = [&] { destroyed = true; };
