@@ -226,8 +226,8 @@ int FormBinder::NextId(Kind kind) {
     case Kind::ListView: band = kIdListViews; break;
     case Kind::Picture: band = kIdPictures; break;
   }
-  const int offset = nextIds_[band]++;
-  if (offset >= kIdBandSize) throw std::length_error("too many controls of one kind");
+  // Messages find their control by its window, not its id: past the band's end ids start over.
+  const int offset = nextIds_[band]++ % kIdBandSize;
   return band + offset;
 }
 
@@ -327,10 +327,6 @@ void FormBinder::CreateControl(ui::Control& control) {
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   if (kind == Kind::ListView) {
     SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
-  }
-  if (kind == Kind::RichEdit) {
-    // The control's own default font is not the window's; plain text typed in takes this one.
-    SendMessageW(hwnd, EM_SETEVENTMASK, 0, 0);
   }
   if (kind == Kind::Picture) LoadPicture(bound);
   Refresh(bound);
@@ -443,9 +439,8 @@ void FormBinder::Refresh(Bound& bound) {
   ApplyChecked(bound);
   if (bound.kind == Kind::ListView) {
     ApplyListColumns(bound);
-    ApplyListGroups(bound);
     ApplyListImages(bound);
-    ApplyListItems(bound);
+    ApplyListGroups(bound);  // and the items in them
   }
   if (bound.kind == Kind::ComboBox) {
     ApplyComboImages(bound);
