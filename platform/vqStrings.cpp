@@ -214,4 +214,14 @@ std::size_t FindText(std::string_view haystack, std::string_view needle) {
   return std::string_view::npos;
 }
 
+std::string EscapeRegExpr(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (const char c : text) {
+    if (c == '\\' || c == '(' || c == ')' || c == '.') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
 }  // namespace ombrant

@@ -31,6 +31,10 @@ namespace ombrant {
 // Position of `needle` in `haystack` ignoring case (byte offset), or npos.
 [[nodiscard]] std::size_t FindText(std::string_view haystack, std::string_view needle);
 
+// Escapes a path for use in a regular expression: "\" becomes "\\", then "(", ")" and "."
+// get a "\" in front.
+[[nodiscard]] std::string EscapeRegExpr(std::string_view text);
+
 // Case-insensitive ordering for maps and sets keyed by names.
 struct TextLess {
   using is_transparent = void;

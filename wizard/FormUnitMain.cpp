@@ -285,7 +285,7 @@ void TformKestrova::FormPaint() {
 }
 
 void TformKestrova::FormClose() {
-  // The list view outlives nothing of the orchestrator's from here on.
+  // The list view goes with the window: the orchestrator must not touch it from here on.
   if (FApps) FApps->SetApplicationView(nullptr);
 }
 

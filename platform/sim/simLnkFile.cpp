@@ -678,6 +678,8 @@ std::optional<ShellLinkData> ParseShellLink(std::span<const std::uint8_t> bytes)
     std::uint16_t count = 0;
     if (!file.U16(at, count) || !file.Counted(at + 2, count, unicode, *field)) return std::nullopt;
     at += 2 + (unicode ? 2u * count : count);
+    // The shell hands these out as C strings; some writers (Wine's) count the terminating NUL.
+    if (const std::size_t nul = field->find('\0'); nul != std::string::npos) field->resize(nul);
   }
 
   // Extra data blocks up to the terminal block (a size below 4).

@@ -1,6 +1,7 @@
 #include "platform/sim/simMachine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <stdexcept>
 #include <system_error>
@@ -62,6 +63,22 @@ bool ParseVersion(std::string_view text, port::OsVersionInfo* version) {
   return true;
 }
 
+// Where Windows puts itself and the profiles, by version.
+std::string DefaultWindowsFolder(const port::OsVersionInfo& version) {
+  return version.majorVersion >= 6 ? "C:\\Windows" : "C:\\WINDOWS";
+}
+
+SimShellSettings DefaultShellSettings(const port::OsVersionInfo& version) {
+  SimShellSettings settings;
+  settings.profiles = version.majorVersion >= 6 ? "C:\\Users" : "C:\\Documents and Settings";
+  return settings;
+}
+
+bool IsFullFolderPath(std::string_view path) {
+  return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+         path[1] == ':' && path[2] == '\\' && path.find('/') == std::string_view::npos;
+}
+
 SimSystemSettings SystemSettings(bool is64BitWindows, port::OsVersionInfo version) {
   SimSystemSettings settings;
   settings.version = version;
@@ -89,7 +106,10 @@ bool RegFiles(const fs::path& folder, std::vector<fs::path>* files, SimFileError
 std::string SidForAccountName(std::string_view name) { return SidWithRid(RidForName(name)); }
 
 SimMachine::SimMachine(bool is64BitWindows, port::OsVersionInfo version)
-    : registry_(is64BitWindows), system_(SystemSettings(is64BitWindows, version)) {}
+    : registry_(is64BitWindows),
+      system_(SystemSettings(is64BitWindows, version)),
+      files_(drives_.Path(), DefaultWindowsFolder(version)),
+      shell_(files_, system_, DefaultShellSettings(version)) {}
 
 SimMachine::~SimMachine() = default;
 
@@ -141,6 +161,7 @@ void SimMachine::SetRunningAccount(std::string_view name) {
     mountedSid_ = account->sid;
   }
   running_ = account->name;
+  shell_.Settings().runningAccount = account->name;
 }
 
 SimAccount* SimMachine::RunningAccount() {
@@ -193,6 +214,25 @@ std::unique_ptr<SimMachine> SimMachine::Load(const std::filesystem::path& folder
       return fail(sid ? sid->line : section.line, e.what());
     }
   }
+  for (const char* key : {"profiles", "windows"}) {
+    const IniEntry* e = machineSection->Find(key);
+    if (!e) continue;
+    if (!IsFullFolderPath(e->value)) {
+      return fail(e->line, std::string(key) + " must be a full folder path such as C:\\Folder, not \"" +
+                               e->value + "\"");
+    }
+    std::string folder = e->value;
+    if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+    if (std::string_view(key) == "windows") {
+      machine->files_.SetWindowsFolder(folder);
+    } else {
+      machine->shell_.Settings().profiles = folder;
+    }
+  }
+  if (const IniEntry* e = machineSection->Find("language")) {
+    if (e->value != "en" && e->value != "de") return fail(e->line, "language must be en or de");
+    machine->shell_.Settings().language = e->value;
+  }
   if (const IniEntry* e = machineSection->Find("running")) {
     if (!machine->FindAccount(e->value)) {
       return fail(e->line, "the running account \"" + e->value + "\" has no [account:" + e->value +
@@ -224,6 +264,16 @@ std::unique_ptr<SimMachine> SimMachine::Load(const std::filesystem::path& folder
       return nullptr;
     }
   }
+  const fs::path drives = folder / "drives";
+  std::error_code ec;
+  if (fs::exists(drives, ec)) {
+    try {
+      machine->files_.LoadDrives(drives);
+    } catch (const fs::filesystem_error& e) {
+      Fail(error, drives.string(), 0, std::string("cannot be read: ") + e.what());
+      return nullptr;
+    }
+  }
   return machine;
 }
 
@@ -251,6 +301,14 @@ bool SimMachine::Save(const std::filesystem::path& folder, SimFileError* error) 
     }
   }
 
+  const fs::path drives = folder / "drives";
+  try {
+    fs::remove_all(drives);
+    files_.SaveDrives(drives);
+  } catch (const fs::filesystem_error& e) {
+    return Fail(error, drives.string(), 0, std::string("cannot be written: ") + e.what());
+  }
+
   IniFile ini;
   IniSection machine = machineSection_;
   machine.name = "machine";
@@ -260,6 +318,9 @@ bool SimMachine::Save(const std::filesystem::path& folder, SimFileError* error) 
                              std::to_string(version.buildNumber));
   machine.Set("platform", std::to_string(version.platformId));
   machine.Set("bits", registry_.Is64BitWindows() ? "64" : "32");
+  machine.Set("profiles", shell_.Settings().profiles);
+  machine.Set("windows", files_.WindowsFolder());
+  machine.Set("language", shell_.Settings().language);
   if (running_.empty()) {
     machine.Remove("running");
   } else {

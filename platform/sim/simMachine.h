@@ -13,9 +13,13 @@
 
 #include "platform/port/kvrPort.h"
 #include "platform/sim/simFileError.h"
+#include "platform/sim/simFileSystem.h"
 #include "platform/sim/simIni.h"
 #include "platform/sim/simRegistry.h"
+#include "platform/sim/simShell.h"
 #include "platform/sim/simSystem.h"
+#include "platform/sim/simTempFolder.h"
+#include "platform/sim/simUi.h"
 
 namespace ombrant::sim {
 
@@ -40,7 +44,13 @@ class SimMachine {
 
   [[nodiscard]] SimRegistry& Registry() { return registry_; }
   [[nodiscard]] SimSystem& System() { return system_; }
-  [[nodiscard]] port::Port Port() { return port::Port{registry_, system_}; }
+  // The drives live in a private host folder removed with the machine. The Windows folder is
+  // the file system's, the profile root and language the shell's; by default they are those of
+  // the version (XP: C:\WINDOWS and C:\Documents and Settings; Vista on: C:\Windows, C:\Users).
+  [[nodiscard]] SimFileSystem& Files() { return files_; }
+  [[nodiscard]] SimShell& Shell() { return shell_; }
+  [[nodiscard]] SimUi& Ui() { return ui_; }
+  [[nodiscard]] port::Port Port() { return port::Port{registry_, system_, files_, shell_, ui_}; }
 
   // A new account with an empty hive; the SID is generated when none is given. Throws
   // std::invalid_argument for a name or SID already in use.
@@ -54,23 +64,28 @@ class SimMachine {
   void SetRunningAccount(std::string_view name);
   [[nodiscard]] SimAccount* RunningAccount();
 
-  // The [machine] section; version, platform, bits and running are rewritten from the machine
-  // on save, every other key is kept.
+  // The [machine] section; version, platform, bits, running, profiles, windows and language are
+  // rewritten from the machine on save, every other key is kept.
   [[nodiscard]] IniSection& MachineSection() { return machineSection_; }
   // Sections of machine.ini no area reads yet, in file order, written back as they are.
   [[nodiscard]] std::vector<IniSection>& OtherSections() { return otherSections_; }
 
-  // Loads a machine folder. A machine that cannot be read loads nothing: null, and `error`
-  // names the file and the line.
+  // Loads a machine folder, drives/ included. A machine that cannot be read loads nothing: null,
+  // and `error` names the file and the line.
   [[nodiscard]] static std::unique_ptr<SimMachine> Load(const std::filesystem::path& folder,
                                                         SimFileError* error);
-  // Writes machine.ini, registry/machine.reg (all of HKLM) and hives/ACCOUNT.reg per account.
-  // Other .reg files in registry/ and hives/ are removed, as they would be read back.
+  // Writes machine.ini, registry/machine.reg (all of HKLM), hives/ACCOUNT.reg per account and
+  // the drives (drives/C/...). Other .reg files in registry/ and hives/, and whatever drives/
+  // held, are removed, as they would be read back.
   [[nodiscard]] bool Save(const std::filesystem::path& folder, SimFileError* error);
 
  private:
   SimRegistry registry_;
   SimSystem system_;
+  SimTempFolder drives_{"ombrant-drives"};
+  SimFileSystem files_;
+  SimShell shell_;
+  SimUi ui_;
   std::vector<std::unique_ptr<SimAccount>> accounts_;
   std::string running_;
   std::string mountedSid_;  // the running account's hive, as loaded under HKEY_USERS

@@ -15,3 +15,15 @@
 #undef RegDeleteValue
 #undef RegDeleteKeyEx
 #undef GetVersionEx
+#undef FindFirstFile
+#undef FindNextFile
+#undef GetFileAttributes
+#undef SetFileAttributes
+#undef CreateDirectory
+#undef RemoveDirectory
+#undef DeleteFile
+#undef CopyFile
+#undef MoveFile
+#undef GetWindowsDirectory
+#undef GetSystemDirectory
+#undef MessageBox

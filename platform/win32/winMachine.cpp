@@ -2,6 +2,6 @@
 
 namespace ombrant::win32 {
 
-port::Port WinMachine::Port() { return {registry_, system_}; }
+port::Port WinMachine::Port() { return {registry_, system_, files_, shell_, ui_}; }
 
 }  // namespace ombrant::win32

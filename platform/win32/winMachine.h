@@ -2,8 +2,11 @@
 #pragma once
 
 #include "platform/port/kvrPort.h"
+#include "platform/win32/winFileSystem.h"
 #include "platform/win32/winRegistry.h"
+#include "platform/win32/winShell.h"
 #include "platform/win32/winSystem.h"
+#include "platform/win32/winUi.h"
 
 namespace ombrant::win32 {
 
@@ -19,6 +22,9 @@ class WinMachine final {
  private:
   WinRegistry registry_;
   WinSystem system_;
+  WinFileSystem files_;
+  WinShell shell_;
+  WinUi ui_;
 };
 
 }  // namespace ombrant::win32

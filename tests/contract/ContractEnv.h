@@ -22,6 +22,9 @@ class ContractEnv {
   // A private registry key below HKEY_CURRENT_USER, created fresh and empty for each test and
   // removed afterwards: "Software\Ombrant\Test".
   [[nodiscard]] virtual std::string TestKeyPath() const = 0;
+  // A private folder, full Windows path without a trailing backslash, created fresh and empty
+  // for each test and removed with its contents afterwards (read-only entries included).
+  [[nodiscard]] virtual std::string TestFolderPath() const = 0;
 };
 
 // One fresh environment per test; defined once for the simulated machine and once for Windows.

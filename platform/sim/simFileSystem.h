@@ -1,0 +1,117 @@
+// The simulated file system: the drives of a simulated machine, kept in a host folder.
+//
+// The host folder holds one sub-folder per drive ("C", "D"). Windows paths ("C:\Dir\File.txt")
+// resolve to host entries ignoring letter case; new entries keep the case they were created
+// with. Only full paths with a drive letter and backslashes are accepted: a relative path or a
+// forward slash is kErrorInvalidName, so that code building such paths fails here rather than on
+// a real system. Names Windows cannot hold (<>:"/\|?*, control characters, a trailing dot or
+// space) are kErrorInvalidName as well.
+//
+// Attributes other than the directory bit are kept in memory only (the machine folder has no
+// place for them). Two faults can be injected for error tests: the read-only attribute, and a
+// lock on a path (see LockPath).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/port/kvrPortFiles.h"
+#include "platform/vqStrings.h"
+
+namespace ombrant::sim {
+
+// FindFirstFile's wildcard matching on a long name: * and ?, with the DOS rules Windows applies
+// ("*.*" matches names without a dot, "*.txt" stops at the last dot, "?" matches nothing at a dot
+// or at the end of the name). Letter case is ignored. No 8.3 aliases.
+[[nodiscard]] bool MatchesFindPattern(std::string_view pattern, std::string_view name);
+
+class SimFileSystem final : public port::IFileSystem {
+ public:
+  // `hostRoot` is created if missing; drive folders inside it are the machine's drives.
+  explicit SimFileSystem(std::filesystem::path hostRoot, std::string windowsFolder = "C:\\WINDOWS");
+  ~SimFileSystem() override;
+  SimFileSystem(const SimFileSystem&) = delete;
+  SimFileSystem& operator=(const SimFileSystem&) = delete;
+
+  [[nodiscard]] const std::filesystem::path& HostRoot() const { return hostRoot_; }
+  // GetWindowsDirectory; GetSystemDirectory is its "system32".
+  void SetWindowsFolder(std::string folder) { windowsFolder_ = std::move(folder); }
+  [[nodiscard]] const std::string& WindowsFolder() const { return windowsFolder_; }
+
+  // --- builders and inspection for tests and the machine loader ---
+  // They ignore attributes and locks, create missing folders on the way, and throw
+  // std::invalid_argument for a path the machine cannot hold.
+  void AddFolder(std::string_view path);
+  void AddFile(std::string_view path, std::string_view bytes);
+  [[nodiscard]] std::optional<std::string> ReadFile(std::string_view path) const;
+  [[nodiscard]] bool Exists(std::string_view path) const;
+  [[nodiscard]] bool IsFolder(std::string_view path) const;
+  // The Windows path of an existing entry with the case it has on disk ("C:\Dir\File.txt").
+  [[nodiscard]] std::optional<std::string> ActualPath(std::string_view path) const;
+  // The host path of an existing entry.
+  [[nodiscard]] std::optional<std::filesystem::path> HostPath(std::string_view path) const;
+
+  // A locked path refuses to be changed with `status`: kErrorAccessDenied (a file or folder the
+  // account may read but not write: writes, deletes, moves and, for a folder, new entries in it
+  // fail) or kErrorSharingViolation (a file another program holds open: every open fails,
+  // reading too). The lock stays with the path, not with whatever is moved there.
+  void LockPath(std::string_view path, port::Status status);
+  void UnlockPath(std::string_view path);
+
+  // Find handles not yet closed (tests check that nothing leaks).
+  [[nodiscard]] std::size_t OpenFindCount() const { return finds_.size(); }
+
+  // Copies every drive folder found in `drivesFolder` ("C", "D", ...) into this machine, and
+  // back out. Names keep their case.
+  void LoadDrives(const std::filesystem::path& drivesFolder);
+  void SaveDrives(const std::filesystem::path& drivesFolder) const;
+
+  // --- port::IFileSystem ---
+  port::Status FindFirstFile(std::string_view pattern, port::FindData* data,
+                             port::HFind* find) override;
+  port::Status FindNextFile(port::HFind find, port::FindData* data) override;
+  port::Status FindClose(port::HFind find) override;
+  port::Status GetFileAttributes(std::string_view path, std::uint32_t* attributes) override;
+  port::Status SetFileAttributes(std::string_view path, std::uint32_t attributes) override;
+  port::Status CreateDirectory(std::string_view path) override;
+  port::Status RemoveDirectory(std::string_view path) override;
+  port::Status DeleteFile(std::string_view path) override;
+  port::Status CopyFile(std::string_view from, std::string_view to, bool failIfExists) override;
+  port::Status MoveFile(std::string_view from, std::string_view to) override;
+  port::Status ReadWholeFile(std::string_view path, std::string* bytes) override;
+  port::Status WriteWholeFile(std::string_view path, std::string_view bytes) override;
+  port::Status GetWindowsDirectory(std::string* path) override;
+  port::Status GetSystemDirectory(std::string* path) override;
+
+ private:
+  struct Entry;
+  struct FindState {
+    std::vector<port::FindData> entries;
+    std::size_t next = 0;
+  };
+
+  [[nodiscard]] port::Status Resolve(std::string_view path, Entry* entry) const;
+  [[nodiscard]] std::uint32_t AttributesOf(const Entry& entry) const;
+  [[nodiscard]] port::Status LockOf(const std::string& key) const;
+  [[nodiscard]] port::Status CheckWritable(const Entry& entry) const;
+  [[nodiscard]] port::Status CheckParentWritable(const Entry& entry) const;
+  void ForgetTree(const std::string& key);
+  void RekeyTree(const std::string& from, const std::string& to);
+  Entry ResolveForBuilder(std::string_view path) const;
+
+  std::filesystem::path hostRoot_;
+  std::string windowsFolder_;
+  // Keyed by the upper-cased normalised Windows path.
+  std::map<std::string, std::uint32_t> attributes_;
+  std::map<std::string, port::Status> locks_;
+  std::map<port::HFind, FindState> finds_;
+  port::HFind nextFind_ = 1;
+};
+
+}  // namespace ombrant::sim

@@ -1,0 +1,14 @@
+#include "platform/win32/winUi.h"
+
+#include "platform/win32/winHeaders.h"
+#include "platform/win32/winText.h"
+
+namespace ombrant::win32 {
+
+int WinUi::MessageBox(port::HWnd owner, std::string_view text, std::string_view caption,
+                      std::uint32_t type) {
+  return MessageBoxW(reinterpret_cast<HWND>(owner), WideArg(text).get(), WideArg(caption).get(),
+                     type);
+}
+
+}  // namespace ombrant::win32
