@@ -1,5 +1,5 @@
-// The program's entry: COM for the main thread, the facts of the running system, the window and
-// its message loop.
+// The program's entry: COM for the main thread, the facts of the running system and its path
+// variables, the window and its message loop.
 #include <memory>
 #include <string>
 
@@ -8,6 +8,7 @@
 #include "app/winHandles.h"
 #include "orchestration/UnitNetworkingApps.h"
 #include "platform/vqNTStuff.h"
+#include "platform/vqPathSolve.h"
 #include "platform/win32/winMachine.h"
 #include "app/appText.h"
 #include "resources/OmbrantStrings.h"
@@ -26,15 +27,18 @@ int Run(HINSTANCE instance, int showCommand) {
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_USEREX_CLASSES;
   InitCommonControlsEx(&controls);
 
-  // The facts of the running system, read once before anything asks for them.
+  // The facts of the running system, read once before anything asks for them: the version
+  // flags, and the path variables of this system and of the offline ones mounted beside it.
   win32::WinMachine machine;
   port::Port port = machine.Port();
   const TNTStuff ntStuff(port.system);
-  win32::DesktopMessageBoxes messageBoxes;
+  TPathSolver paths(port);
+  paths.AddOfflineSystemPaths();
   win32::SystemAccountFacts accounts;
 
+  // The window (titled with the application's title) and, with it, the orchestrator.
   TformKestrova form(TKestrovaServices{
-      messageBoxes, ntStuff, accounts,
+      port.ui, ntStuff, accounts,
       [&port] { return std::make_unique<TNetworkingApps>(port); },
       [instance] { return win32::LoadResourceBytes(instance, "Introductionrtf", "RTF"); }});
 

@@ -28,12 +28,6 @@ class NetBuffer {
 
 }  // namespace
 
-int DesktopMessageBoxes::MessageBox(port::HWnd owner, std::string_view text,
-                                    std::string_view caption, std::uint32_t type) {
-  return MessageBoxW(reinterpret_cast<HWND>(owner), Wide(text).c_str(), Wide(caption).c_str(),
-                     type);
-}
-
 std::string SystemAccountFacts::GetCurrentUserName() {
   wchar_t name[UNLEN + 1] = {};
   DWORD size = UNLEN + 1;

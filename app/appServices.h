@@ -6,23 +6,13 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/port/kvrPortUi.h"
 #include "platform/win32/winHeaders.h"
 #include "wizard/FormUnitMain.h"
 
-// The port's method has the name the Windows headers turn into a macro.
-#undef MessageBox
-
 namespace ombrant::win32 {
 
-// Message boxes on the real desktop (MessageBoxW).
-class DesktopMessageBoxes final : public port::IUi {
- public:
-  int MessageBox(port::HWnd owner, std::string_view text, std::string_view caption,
-                 std::uint32_t type) override;
-};
-
-// The running account and the local accounts, from the system's account database.
+// The running account and the local accounts, from the system's account database. (Straight
+// from NetApi until the accounts area of the port takes this over.)
 class SystemAccountFacts final : public IAccountFacts {
  public:
   std::string GetCurrentUserName() override;
