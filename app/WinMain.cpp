@@ -34,7 +34,7 @@ int Run(HINSTANCE instance, int showCommand) {
   const TNTStuff ntStuff(port.system);
   TPathSolver paths(port);
   paths.AddOfflineSystemPaths();
-  win32::SystemAccountFacts accounts;
+  win32::PortAccountFacts accounts(port.accounts);
 
   // The window (titled with the application's title) and, with it, the orchestrator.
   TformKestrova form(TKestrovaServices{
@@ -47,8 +47,8 @@ int Run(HINSTANCE instance, int showCommand) {
   binder.OnPaint = [&form] { form.FormPaint(); };
   binder.OnDestroyed = [] { PostQuitMessage(0); };
   binder.OnFailure = [&binder](const std::string& what) {
-    MessageBoxW(binder.Window(), win32::Wide(what).c_str(),
-                win32::Wide(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxW(binder.Window(), win32::ToWide(what).c_str(),
+                win32::ToWide(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
   };
   binder.Create();
   form.SetHandle(reinterpret_cast<port::HWnd>(binder.Window()));
@@ -78,11 +78,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
   try {
     return Run(instance, showCommand);
   } catch (const std::exception& e) {
-    MessageBoxW(nullptr, win32::Wide(e.what()).c_str(), win32::Wide(kApplicationTitle).c_str(),
+    MessageBoxW(nullptr, win32::ToWide(e.what()).c_str(), win32::ToWide(kApplicationTitle).c_str(),
                 MB_OK | MB_ICONERROR);
   } catch (...) {
     MessageBoxW(nullptr, L"The program stopped because of an unexpected error.",
-                win32::Wide(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
+                win32::ToWide(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
   }
   return 1;
 }

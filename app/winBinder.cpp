@@ -36,11 +36,11 @@ std::string WindowText(HWND hwnd) {
   std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
   const int got = GetWindowTextW(hwnd, buffer.data(), length + 1);
   buffer.resize(static_cast<std::size_t>(std::max(got, 0)));
-  return Narrow(buffer.c_str());
+  return ToUtf8(buffer.c_str());
 }
 
 void SetTextIfDifferent(HWND hwnd, const std::string& text) {
-  if (WindowText(hwnd) != text) SetWindowTextW(hwnd, Wide(text).c_str());
+  if (WindowText(hwnd) != text) SetWindowTextW(hwnd, ToWide(text).c_str());
 }
 
 // The monitor's DPI where the system can tell (Windows 10 1607 and later), else the system's.
@@ -131,7 +131,7 @@ void FormBinder::Create() {
     }
   }
 
-  HWND hwnd = CreateWindowExW(0, kFormClass, Wide(form_.Caption()).c_str(),
+  HWND hwnd = CreateWindowExW(0, kFormClass, ToWide(form_.Caption()).c_str(),
                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
   if (hwnd == nullptr) throw std::runtime_error("CreateWindowEx failed for the main window");
@@ -259,7 +259,7 @@ void FormBinder::CreateControl(ui::Control& control) {
   switch (kind) {
     case Kind::Page:
       // The page's caption names the window, so tools can tell the pages apart.
-      text = Wide(control.Caption());
+      text = ToWide(control.Caption());
       style |= WS_CLIPCHILDREN;
       break;
     case Kind::GroupBox:
@@ -472,7 +472,7 @@ void FormBinder::ApplyCaption(Bound& bound) {
       if (pages == nullptr) break;
       const auto at = std::find(pages->tabs.begin(), pages->tabs.end(), bound.control);
       if (at == pages->tabs.end()) break;
-      std::wstring text = Wide(caption);
+      std::wstring text = ToWide(caption);
       TCITEMW item{};
       item.mask = TCIF_TEXT;
       item.pszText = text.data();
@@ -572,7 +572,7 @@ void FormBinder::FitText(Bound& bound) {
   HDC dc = GetDC(bound.hwnd);
   if (dc == nullptr) return;
   HGDIOBJ old = SelectObject(dc, font_.get());
-  const std::wstring text = Wide(control.Caption());
+  const std::wstring text = ToWide(control.Caption());
   RECT needed{0, 0, isLabel ? client.right : 0, 0};
   DrawTextW(dc, text.c_str(), -1, &needed,
             DT_CALCRECT | DT_EXPANDTABS | (isLabel ? DT_WORDBREAK : DT_SINGLELINE));
@@ -695,7 +695,7 @@ void FormBinder::ApplyTabs(Bound& bound) {
       tabs.erase(tabs.begin() + static_cast<std::ptrdiff_t>(i));
       continue;
     }
-    std::wstring text = Wide(wanted[i]->Caption());
+    std::wstring text = ToWide(wanted[i]->Caption());
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = text.data();
@@ -757,7 +757,7 @@ void FormBinder::ApplyFont() {
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
-    const std::wstring face = Wide(form_.FontName());
+    const std::wstring face = ToWide(form_.FontName());
     wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   }
   UniqueFont created(CreateFontIndirectW(&font));
@@ -793,7 +793,7 @@ void FormBinder::LoadPicture(Bound& bound) {
   bound.bitmapSize = {};
   const auto& picture = static_cast<const ui::Picture&>(*bound.control);
   if (picture.ImageName().empty()) return;
-  UniqueBitmap loaded(static_cast<HBITMAP>(LoadImageW(instance_, Wide(picture.ImageName()).c_str(),
+  UniqueBitmap loaded(static_cast<HBITMAP>(LoadImageW(instance_, ToWide(picture.ImageName()).c_str(),
                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (!loaded) return;
   DIBSECTION dib{};
@@ -849,7 +849,7 @@ void FormBinder::PaintGroupBox(Bound& bound, HDC dc) {
   RECT client{};
   GetClientRect(bound.hwnd, &client);
   HGDIOBJ oldFont = SelectObject(dc, font_.get());
-  const std::wstring caption = Wide(bound.control->Caption());
+  const std::wstring caption = ToWide(bound.control->Caption());
   SIZE text{};
   GetTextExtentPoint32W(dc, L"Wg", 2, &text);
   RECT frame = client;
@@ -988,7 +988,7 @@ void FormBinder::OnContextMenu(HWND hwnd, POINT screen) {
     if (!items[i]->Visible()) continue;
     AppendMenuW(popup.get(), MF_STRING | (items[i]->Enabled() ? 0u : MF_GRAYED),
                 static_cast<UINT_PTR>(kIdMenuItems + static_cast<int>(i)),
-                Wide(items[i]->Caption()).c_str());
+                ToWide(items[i]->Caption()).c_str());
   }
   if (screen.x == -1 && screen.y == -1) {
     // From the keyboard: at the control's top-left corner.
@@ -1167,7 +1167,7 @@ bool FormBinder::PressAccessKey(wchar_t key) {
 
 void FormBinder::ReportFailure(const char* what) noexcept {
   try {
-    OutputDebugStringW(Wide(std::string("Ombrant: ") + what + "\n").c_str());
+    OutputDebugStringW(ToWide(std::string("Ombrant: ") + what + "\n").c_str());
     if (OnFailure) OnFailure(what);
   } catch (...) {
   }

@@ -47,7 +47,7 @@ void FormBinder::ApplyListColumns(Bound& bound) {
   const int want = static_cast<int>(lv.Columns().size());
   for (int i = 0; i < want; ++i) {
     const ui::ListColumn& column = lv.Columns()[static_cast<std::size_t>(i)];
-    std::wstring text = Wide(column.caption);
+    std::wstring text = ToWide(column.caption);
     LVCOLUMNW c{};
     c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     c.pszText = text.data();
@@ -98,7 +98,7 @@ void FormBinder::ApplyListGroups(Bound& bound) {
   const auto& lv = ListOf(*bound.control);
   SendMessageW(bound.hwnd, LVM_REMOVEALLGROUPS, 0, 0);
   for (const ui::ListGroup& group : lv.Groups()) {
-    std::wstring header = Wide(group.header);
+    std::wstring header = ToWide(group.header);
     LVGROUP g{};
     g.cbSize = kGroupSize;
     g.mask = LVGF_HEADER | LVGF_GROUPID;
@@ -121,7 +121,7 @@ void FormBinder::ApplyListItems(Bound& bound) {
   const int columns = static_cast<int>(lv.Columns().size());
   for (int i = 0; i < want; ++i) {
     const ui::ListItem& item = lv.Item(i);
-    std::wstring caption = Wide(item.caption);
+    std::wstring caption = ToWide(item.caption);
     LVITEMW it{};
     it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_GROUPID;
     it.iItem = i;
@@ -132,7 +132,7 @@ void FormBinder::ApplyListItems(Bound& bound) {
                  reinterpret_cast<LPARAM>(&it));
     const int subItems = std::max(columns, static_cast<int>(item.subItems.size()) + 1);
     for (int k = 1; k < subItems; ++k) {
-      std::wstring text = Wide(lv.ColumnText(i, k));
+      std::wstring text = ToWide(lv.ColumnText(i, k));
       LVITEMW sub{};
       sub.iSubItem = k;
       sub.pszText = text.data();
@@ -252,7 +252,7 @@ void FormBinder::ApplyComboItems(Bound& bound) {
   SendMessageW(bound.hwnd, CB_RESETCONTENT, 0, 0);
   for (int i = 0; i < combo.ItemCount(); ++i) {
     const ui::ComboItem& entry = combo.Item(i);
-    std::wstring text = Wide(entry.text);
+    std::wstring text = ToWide(entry.text);
     COMBOBOXEXITEMW item{};
     item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
     item.iItem = i;

@@ -75,7 +75,7 @@ UniqueImageList BuildImageList(const ui::ImageList& list, HINSTANCE instance) {
       UniqueBitmap bitmap = ArgbBitmap(width, height, VisibleAlpha(entry.pixels).data());
       added = bitmap && ImageList_Add(images.get(), bitmap.get(), nullptr) >= 0;
     } else if (!entry.id.empty()) {
-      const std::wstring name = Wide(entry.id);
+      const std::wstring name = ToWide(entry.id);
       if (HICON icon = static_cast<HICON>(
               LoadImageW(instance, name.c_str(), IMAGE_ICON, width, height, LR_DEFAULTCOLOR))) {
         added = ImageList_ReplaceIcon(images.get(), -1, icon) >= 0;

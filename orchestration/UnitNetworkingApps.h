@@ -5,8 +5,17 @@
 // Every operation the window calls is virtual, so a window can be driven by a test double.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "catalogue/kvrUserProfile.h"
+#include "orchestration/UnitCatalogueAccess.h"
+#include "orchestration/UnitOmbrantSettings.h"
+#include "orchestration/UnitShellFolderPaths.h"
 #include "platform/port/kvrPort.h"
 
 namespace ombrant {
@@ -30,9 +39,67 @@ enum TShortcutLocation {
   slCommonPrograms = 7,
 };
 
+struct TShortcutLocationInfo {
+  std::string_view registryValueName;  // names its value in the recorded link lists
+  std::string_view mask;               // path template of its "*.lnk" files
+  std::string_view originalsFolder;    // where its replaced originals go; empty: never replaced
+  std::string_view impersonatedFolder;  // where its impersonated shortcuts go
+};
+
+inline constexpr std::array<TShortcutLocationInfo, 8> kShortcutLocations{{
+    {"Desktop", "<$DESKTOP>\\*.lnk", "<$COMMONDESKTOP>\\<$ADMINLINKFOLDER>\\", "<$DESKTOP>\\"},
+    {"CommonDesktop", "<$COMMONDESKTOP>\\*.lnk", "<$COMMONDESKTOP>\\<$ADMINLINKFOLDER>\\",
+     "<$DESKTOP>\\"},
+    {"QuickLaunch", "<$QUICKLAUNCH>\\*.lnk", "<$COMMONQUICKLAUNCH>\\<$ADMINLINKFOLDER>\\",
+     "<$QUICKLAUNCH>\\"},
+    {"CommonQuicklaunch", "<$COMMONQUICKLAUNCH>\\*.lnk",
+     "<$COMMONQUICKLAUNCH>\\<$ADMINLINKFOLDER>\\", "<$QUICKLAUNCH>\\"},
+    {"Startmenu", "<$STARTMENU>\\*.lnk", "", ""},
+    {"CommonStartmenu", "<$COMMONSTARTMENU>\\*.lnk", "", ""},
+    {"Programs", "<$PROGRAMS>\\*.lnk", "<$COMMONPROGRAMS>\\<$ADMINLINKFOLDER>\\", "<$PROGRAMS>\\"},
+    {"CommonPrograms", "<$COMMONPROGRAMS>\\*.lnk", "<$COMMONPROGRAMS>\\<$ADMINLINKFOLDER>\\",
+     "<$PROGRAMS>\\"},
+}};
+
+// The start menu's top level is never replaced; per-user before all-users for each place.
+inline constexpr std::array<TShortcutLocation, 6> kReplacedLocations{
+    slDesktop, slCommonDesktop, slQuickLaunch, slCommonQuicklaunch, slPrograms, slCommonPrograms};
+
+// Resolves a location template; "<$ADMINLINKFOLDER>" becomes the originals folder's name.
+[[nodiscard]] std::string ResolveLocationPath(const TPathResolver& resolve,
+                                              std::string_view pathTemplate);
+// The folder of a location, from its resolved mask, with its trailing backslash; empty when the
+// shell cannot name it.
+[[nodiscard]] std::string LocationFolder(const TPathResolver& resolve, TShortcutLocation location);
+
+// The top-level shortcuts of some locations: file name and target of every link whose target
+// can be read, in scan order. Links without a readable target are left out.
+class TShortcutSnapshots {
+ public:
+  struct TLink {
+    std::string name;
+    std::string target;
+  };
+
+  TShortcutSnapshots(port::Port& port, const TPathResolver& resolve,
+                     std::initializer_list<TShortcutLocation> locations);
+
+  [[nodiscard]] int LinkCount(TShortcutLocation location) const;
+  // Throw std::out_of_range for a bad index.
+  [[nodiscard]] const std::string& LinkName(TShortcutLocation location, int index) const;
+  [[nodiscard]] const std::string& LinkTarget(TShortcutLocation location, int index) const;
+
+ private:
+  std::array<std::vector<TLink>, 8> FLinks;
+};
+
 class TNetworkingApps {
  public:
+  // Until the application catalogue is wired in: an empty catalogue, folders from the shell.
   explicit TNetworkingApps(port::Port& port);
+  // Takes the catalogue (owned) and the path resolver; reads the current restricted account.
+  TNetworkingApps(port::Port& port, TPathResolver resolvePath,
+                  std::unique_ptr<TOrchestratedCatalogue> manager);
   virtual ~TNetworkingApps();
   TNetworkingApps(const TNetworkingApps&) = delete;
   TNetworkingApps& operator=(const TNetworkingApps&) = delete;
@@ -49,6 +116,14 @@ class TNetworkingApps {
   virtual void SetInternetUser(const std::string& name);
   [[nodiscard]] const std::string& InternetUser() const { return FInternetUser; }
 
+  // Adds the name to the recorded created accounts unless it is there (ignoring case).
+  void RecordCreatedUser(const std::string& name);
+  // Creates the account's profile by loading it once and gives it an "APPDATA" environment
+  // value if it has none. Silent on failure.
+  void PrepareUserEnvironment(const std::string& name);
+  // Standard-user accounts except "ASPNET", the current one selected.
+  void FillAccountList(ui::ComboBox& combo);
+
   // ---- application lists
   // Attaches, prepares and fills the applications list view (not owned); null detaches it.
   virtual void SetApplicationView(ui::ListView* view);
@@ -58,14 +133,26 @@ class TNetworkingApps {
   // The catalogue's pictures, 16 × 16 and 32 × 32; null while there are none.
   [[nodiscard]] virtual ui::ImageList* SmallImages();
   [[nodiscard]] virtual ui::ImageList* LargeImages();
+  // Group view with the five categories, tiles or details. Nothing for a null view.
+  static void PrepareListView(ui::ListView* view, bool tiles);
+  // One item per catalogue entry, in catalogue order. Nothing for a null view.
+  void FillApplicationList(ui::ListView* view, bool tiles);
+  void RefreshApplicationList();
 
   // ---- the catalogue: one entry per detected application, in catalogue order
   [[nodiscard]] virtual int Count() const;
   [[nodiscard]] virtual bool Active(int index) const;
   virtual void SetActive(int index, bool active);
+  [[nodiscard]] TOrchestratedCatalogue& Manager() { return *FManager; }
 
   // ---- shortcuts and migration
   virtual void ReplaceAllShortcuts();
+  // Moves the originals of the active applications out of one location and creates their
+  // impersonated shortcuts. An original is deleted only once a copy of it is in the originals
+  // folder.
+  void ReplaceShortcuts(TShortcutLocation location);
+  // Writes "readme.txt" into the folder unless it has one.
+  void WriteReadme(const std::string& folder);
   virtual void MigrateSelectedApplications();
   // Whether the location's folder holds a shortcut of application `index`, in its original or its
   // impersonated form.
@@ -73,9 +160,19 @@ class TNetworkingApps {
   // Creates (present) or deletes one such shortcut.
   virtual void SetShortcut(int index, TShortcutLocation location, bool originalForm, bool present);
 
+  // The recorded link lists of a location.
+  [[nodiscard]] bool IsRecreatedOriginalLink(const std::string& path, TShortcutLocation location);
+  void RecordRecreatedOriginalLink(const std::string& path, TShortcutLocation location);
+  void ForgetRecreatedOriginalLink(const std::string& path, TShortcutLocation location);
+  void RecordRemovedOriginalLink(const std::string& path, const std::string& target,
+                                 TShortcutLocation location);
+
   // ---- uninstall
   virtual void RemoveCreatedUsers();
   virtual void RestoreAllOriginalLinks();
+  // Re-creates the recorded removed originals of one location from path and target, and
+  // empties its list.
+  void RestoreOriginalLinks(TShortcutLocation location);
 
  protected:
   // For test doubles, which bring no machine.
@@ -85,7 +182,18 @@ class TNetworkingApps {
   std::string FInternetUser;
   ui::ComboBox* FAccountList = nullptr;
   ui::ListView* FApplicationView = nullptr;
+  std::unique_ptr<TOrchestratedCatalogue> FManager;
   ui::ListView* FMigrationView = nullptr;
+
+ private:
+  [[nodiscard]] TOmbrantSettings Settings() const { return TOmbrantSettings(FPort->registry); }
+  void ShowError(std::string_view text);
+  [[nodiscard]] bool FileExists(std::string_view path) const;
+  [[nodiscard]] bool IsWow64() const;
+  [[nodiscard]] std::string ImpersonatedLinkName(const TOrchestratedApplication& app) const;
+
+  TPathResolver FResolvePath;
+  std::unique_ptr<TUserProfileFunctions> FProfileFunctions;
 };
 
 }  // namespace ombrant

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/port/kvrPortTypes.h"
+#include "platform/port/kvrPortUi.h"
 
 namespace ombrant::port {
 
@@ -95,6 +96,49 @@ class IShell {
   [[nodiscard]] virtual Status GetSpecialFolderPath(int csidl, std::string* path) = 0;
   // CoCreateInstance(CLSID_ShellLink); null when the object cannot be created.
   [[nodiscard]] virtual std::unique_ptr<IShellLink> CreateShellLink() = 0;
+  // ShellExecute: asks the shell to carry out `operation` ("open") on `file` with
+  // `parameters`, in `directory` (empty: none), showing the window with `showCommand`. Returns
+  // at once; kErrorSuccess when the shell accepted the request (ShellExecute gave more than 32),
+  // otherwise the error it reported. The default refuses, so that test doubles need not
+  // implement it; both real adapters do.
+  [[nodiscard]] virtual Status ShellExecute(HWnd owner, std::string_view operation,
+                                            std::string_view file, std::string_view parameters,
+                                            std::string_view directory, int showCommand) {
+    (void)owner;
+    (void)operation;
+    (void)file;
+    (void)parameters;
+    (void)directory;
+    (void)showCommand;
+    return kErrorCallNotImplemented;
+  }
+
+  // SHFileOperation. `from` and `to` are the shell's lists: paths each followed by a NUL, the
+  // list ended by one more NUL. Returns the shell's result (0 when every item went through);
+  // `anyAborted` (may be null) receives fAnyOperationsAborted. The default refuses, so that
+  // test doubles need not implement it.
+  [[nodiscard]] virtual int SHFileOperation(HWnd owner, std::uint32_t operation,
+                                            std::string_view from, std::string_view to,
+                                            std::uint16_t flags, bool* anyAborted) {
+    (void)owner;
+    (void)operation;
+    (void)from;
+    (void)to;
+    (void)flags;
+    (void)anyAborted;
+    return kErrorCallNotImplemented;
+  }
 };
+
+// ShowWindow commands.
+inline constexpr int kSwShow = 5;
+// SHFileOperation operations and flags.
+inline constexpr std::uint32_t kFoCopy = 0x0002;
+inline constexpr std::uint16_t kFofMultiDestFiles = 0x0001;
+inline constexpr std::uint16_t kFofSilent = 0x0004;
+inline constexpr std::uint16_t kFofNoConfirmation = 0x0010;
+inline constexpr std::uint16_t kFofAllowUndo = 0x0040;
+inline constexpr std::uint16_t kFofNoConfirmMkdir = 0x0200;
+inline constexpr std::uint16_t kFofNoErrorUi = 0x0400;
 
 }  // namespace ombrant::port

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "platform/port/kvrPortTypes.h"
 
@@ -9,6 +11,10 @@ namespace ombrant::port {
 
 using HProcess = std::uintptr_t;
 inline constexpr HProcess kCurrentProcess = static_cast<HProcess>(-1);
+
+// A resource that is not in the program's module.
+inline constexpr Status kErrorResourceTypeNotFound = 1813;
+inline constexpr Status kErrorResourceNameNotFound = 1814;
 
 // The part of OSVERSIONINFO the program reads.
 struct OsVersionInfo {
@@ -29,6 +35,19 @@ class ISystem {
   // Bound at run time: kErrorProcNotFound when the system has no GetProcessAffinityMask.
   [[nodiscard]] virtual Status GetProcessAffinityMask(HProcess process, std::uintptr_t* processMask,
                                                       std::uintptr_t* systemMask) = 0;
+
+  // FindResource + LoadResource + SizeofResource on the program's own module: the bytes of the
+  // resource `name` of the string type `type` (both matched ignoring case, as Windows does).
+  // kErrorResourceTypeNotFound or kErrorResourceNameNotFound, with `bytes` untouched, when
+  // there is no such resource. The default answers for a program without resources, so that
+  // test doubles need not implement it; both real adapters do.
+  [[nodiscard]] virtual Status LoadModuleResource(std::string_view type, std::string_view name,
+                                                  std::string* bytes) {
+    (void)type;
+    (void)name;
+    (void)bytes;
+    return kErrorResourceTypeNotFound;
+  }
 };
 
 }  // namespace ombrant::port

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "platform/sim/simRegFile.h"
+#include "platform/sim/simSddl.h"
 #include "platform/vqStrings.h"
 
 namespace ombrant::sim {
@@ -17,6 +18,7 @@ namespace fs = std::filesystem;
 // The simulated machine's own domain part of its local accounts' SIDs.
 constexpr std::string_view kMachineSidPrefix = "S-1-5-21-1715567821-926492609-725345543-";
 constexpr std::string_view kAccountPrefix = "account:";
+constexpr std::string_view kProcessPrefix = "process:";
 
 std::uint32_t RidForName(std::string_view name) {
   if (SameText(name, "Administrator")) return 500;
@@ -109,9 +111,41 @@ SimMachine::SimMachine(bool is64BitWindows, port::OsVersionInfo version)
     : registry_(is64BitWindows),
       system_(SystemSettings(is64BitWindows, version)),
       files_(drives_.Path(), DefaultWindowsFolder(version)),
-      shell_(files_, system_, DefaultShellSettings(version)) {}
+      shell_(files_, system_, DefaultShellSettings(version)),
+      acls_(files_),
+      accounts_(registry_, files_, acls_),
+      security_(accounts_, acls_) {
+  accounts_.Settings().machineSid =
+      std::string(kMachineSidPrefix.substr(0, kMachineSidPrefix.size() - 1));
+  acls_.SetMachineSid(accounts_.Settings().machineSid);
+  FollowFolders();
+}
 
 SimMachine::~SimMachine() = default;
+
+void SimMachine::Configure(std::string_view language, std::string_view profiles,
+                           std::string_view windows) {
+  shell_.Settings().language = std::string(language);
+  if (!profiles.empty()) shell_.Settings().profiles = std::string(profiles);
+  if (!windows.empty()) files_.SetWindowsFolder(std::string(windows));
+  FollowFolders();
+}
+
+void SimMachine::FollowFolders() {
+  SimAccountSettings& settings = accounts_.Settings();
+  settings.language = shell_.Settings().language;
+  settings.profilesRoot = shell_.Settings().profiles;
+  settings.majorVersion = system_.Settings().version.majorVersion;
+  acls_.InstallDefaults(settings.majorVersion, ProgramFolders());
+}
+
+std::vector<std::string> SimMachine::ProgramFolders() const {
+  const bool german = accounts_.Settings().language == "de";
+  const bool vista = system_.Settings().version.majorVersion >= 6;
+  const std::string native = !vista && german ? "C:\\Programme" : "C:\\Program Files";
+  if (!system_.Settings().is64BitWindows) return {native};
+  return {native + " (x86)", native};
+}
 
 SimAccount& SimMachine::AddAccount(std::string_view name, std::string sid) {
   if (!ValidAccountName(name)) {
@@ -121,7 +155,7 @@ SimAccount& SimMachine::AddAccount(std::string_view name, std::string sid) {
     throw std::invalid_argument("account \"" + std::string(name) + "\" exists already");
   }
   auto sidInUse = [&](std::string_view candidate) {
-    return std::any_of(accounts_.begin(), accounts_.end(),
+    return std::any_of(Accounts().begin(), Accounts().end(),
                        [&](const auto& a) { return SameText(a->sid, candidate); });
   };
   if (sid.empty()) {
@@ -133,21 +167,16 @@ SimAccount& SimMachine::AddAccount(std::string_view name, std::string sid) {
   } else if (sidInUse(sid)) {
     throw std::invalid_argument("SID " + sid + " is used by another account");
   }
-  auto account = std::make_unique<SimAccount>();
-  account->name = std::string(name);
-  account->sid = std::move(sid);
-  account->hive = registry_.NewHive();
-  account->settings.name = std::string(kAccountPrefix) + account->name;
-  accounts_.push_back(std::move(account));
-  return *accounts_.back();
+  SimAccount account;
+  account.name = std::string(name);
+  account.sid = std::move(sid);
+  account.groups = {"Users"};
+  account.hive = registry_.NewHive();
+  account.settings.name = std::string(kAccountPrefix) + account.name;
+  return accounts_.AddUser(std::move(account));
 }
 
-SimAccount* SimMachine::FindAccount(std::string_view name) {
-  for (const auto& account : accounts_) {
-    if (SameText(account->name, name)) return account.get();
-  }
-  return nullptr;
-}
+SimAccount* SimMachine::FindAccount(std::string_view name) { return accounts_.FindUser(name); }
 
 void SimMachine::SetRunningAccount(std::string_view name) {
   SimAccount* account = FindAccount(name);
@@ -161,11 +190,81 @@ void SimMachine::SetRunningAccount(std::string_view name) {
     mountedSid_ = account->sid;
   }
   running_ = account->name;
+  accounts_.Settings().runningAccount = account->name;
   shell_.Settings().runningAccount = account->name;
 }
 
 SimAccount* SimMachine::RunningAccount() {
   return running_.empty() ? nullptr : FindAccount(running_);
+}
+
+bool SimMachine::LoadSections(const IniFile& ini, const std::string& iniName,
+                              SimFileError* error) {
+  auto fail = [&](std::size_t line, std::string message) {
+    return Fail(error, iniName, line, std::move(message));
+  };
+  for (const IniSection& section : ini.sections) {
+    if (SameText(section.name, "machine")) continue;
+    if (StartsText(kAccountPrefix, section.name)) {
+      const std::string name = section.name.substr(kAccountPrefix.size());
+      const IniEntry* sid = section.Find("sid");
+      port::Sid parsed;
+      if (sid && (!StartsText("S-1-", sid->value) ||
+                  SidFromString(sid->value, &parsed) != port::kErrorSuccess)) {
+        return fail(sid->line, "sid must start with S-1- and be a SID, not \"" + sid->value + "\"");
+      }
+      SimAccount* account = nullptr;
+      try {
+        account = &AddAccount(name, sid ? sid->value : std::string());
+      } catch (const std::invalid_argument& e) {
+        return fail(sid ? sid->line : section.line, e.what());
+      }
+      std::string message;
+      std::size_t line = 0;
+      if (!accounts_.ApplyAccountSection(*account, section, &message, &line)) {
+        return fail(line, message);
+      }
+    } else if (StartsText(kProcessPrefix, section.name)) {
+      SimProcess process;
+      process.settings = section;
+      if (!ParseNumber(std::string_view(section.name).substr(kProcessPrefix.size()), &process.id)) {
+        return fail(section.line, "a process section is [process:ID], with a number");
+      }
+      for (const IniEntry& e : section.entries) {
+        if (e.comment) continue;
+        if (SameText(e.name, "path")) {
+          process.path = e.value;
+        } else if (SameText(e.name, "bits")) {
+          if (e.value != "32" && e.value != "64") return fail(e.line, "bits must be 32 or 64");
+          process.bits = e.value == "64" ? 64 : 32;
+        } else if (SameText(e.name, "account")) {
+          process.account = e.value;
+        } else {
+          return fail(e.line, "unknown entry \"" + e.name + "\" of a process");
+        }
+      }
+      if (process.path.empty()) return fail(section.line, "a process needs its path");
+      processes_.push_back(std::move(process));
+    } else if (SameText(section.name, "acl")) {
+      aclSection_ = section;
+      hadAclSection_ = true;
+      for (const IniEntry& e : section.entries) {
+        if (e.comment) continue;
+        if (!acls_.SetExplicit(e.name, e.value)) {
+          return fail(e.line, "not a DACL in SDDL: \"" + e.value + "\"");
+        }
+      }
+    } else {
+      otherSections_.push_back(section);
+    }
+  }
+  for (const SimProcess& process : processes_) {
+    if (!process.account.empty() && !FindAccount(process.account)) {
+      return fail(process.settings.line,
+                  "the process's account \"" + process.account + "\" has no account section");
+    }
+  }
+  return true;
 }
 
 std::unique_ptr<SimMachine> SimMachine::Load(const std::filesystem::path& folder,
@@ -194,26 +293,14 @@ std::unique_ptr<SimMachine> SimMachine::Load(const std::filesystem::path& folder
     if (e->value != "32" && e->value != "64") return fail(e->line, "bits must be 32 or 64");
     is64 = e->value == "64";
   }
+  std::uint32_t minPasswordLength = 0;
+  if (const IniEntry* e = machineSection->Find("min_password_length");
+      e && !ParseNumber(e->value, &minPasswordLength)) {
+    return fail(e->line, "min_password_length must be a number");
+  }
 
   auto machine = std::make_unique<SimMachine>(is64, version);
   machine->machineSection_ = *machineSection;
-  for (const IniSection& section : ini.sections) {
-    if (&section == machineSection) continue;
-    if (!StartsText(kAccountPrefix, section.name)) {
-      machine->otherSections_.push_back(section);
-      continue;
-    }
-    const std::string name = section.name.substr(kAccountPrefix.size());
-    const IniEntry* sid = section.Find("sid");
-    if (sid && !StartsText("S-1-", sid->value)) {
-      return fail(sid->line, "sid must start with S-1-, not \"" + sid->value + "\"");
-    }
-    try {
-      machine->AddAccount(name, sid ? sid->value : std::string()).settings = section;
-    } catch (const std::invalid_argument& e) {
-      return fail(sid ? sid->line : section.line, e.what());
-    }
-  }
   for (const char* key : {"profiles", "windows"}) {
     const IniEntry* e = machineSection->Find(key);
     if (!e) continue;
@@ -233,12 +320,25 @@ std::unique_ptr<SimMachine> SimMachine::Load(const std::filesystem::path& folder
     if (e->value != "en" && e->value != "de") return fail(e->line, "language must be en or de");
     machine->shell_.Settings().language = e->value;
   }
+  machine->FollowFolders();
+  machine->accounts_.Settings().minPasswordLength = minPasswordLength;
+  if (!machine->LoadSections(ini, iniName, error)) return nullptr;
   if (const IniEntry* e = machineSection->Find("running")) {
     if (!machine->FindAccount(e->value)) {
       return fail(e->line, "the running account \"" + e->value + "\" has no [account:" + e->value +
                                "] section");
     }
     machine->SetRunningAccount(e->value);
+  }
+
+  std::error_code ec;
+  if (fs::is_directory(folder / "drives", ec)) {
+    try {
+      machine->files_.LoadDrives(folder / "drives");
+    } catch (const fs::filesystem_error& e) {
+      Fail(error, (folder / "drives").string(), 0, std::string("cannot be read: ") + e.what());
+      return nullptr;
+    }
   }
 
   std::vector<fs::path> machineFiles;
@@ -264,16 +364,6 @@ std::unique_ptr<SimMachine> SimMachine::Load(const std::filesystem::path& folder
       return nullptr;
     }
   }
-  const fs::path drives = folder / "drives";
-  std::error_code ec;
-  if (fs::exists(drives, ec)) {
-    try {
-      machine->files_.LoadDrives(drives);
-    } catch (const fs::filesystem_error& e) {
-      Fail(error, drives.string(), 0, std::string("cannot be read: ") + e.what());
-      return nullptr;
-    }
-  }
   return machine;
 }
 
@@ -290,23 +380,23 @@ bool SimMachine::Save(const std::filesystem::path& folder, SimFileError* error) 
       if (!fs::remove(file, ec) || ec) return Fail(error, file.string(), 0, "cannot be removed");
     }
   }
+  try {
+    fs::remove_all(folder / "drives");
+    files_.SaveDrives(folder / "drives");
+  } catch (const fs::filesystem_error& e) {
+    return Fail(error, (folder / "drives").string(), 0,
+                std::string("cannot be written: ") + e.what());
+  }
   if (!ExportRegFile(registryFolder / "machine.reg", registry_.MachineHive(), "HKEY_LOCAL_MACHINE",
                      error)) {
     return false;
   }
-  for (const auto& account : accounts_) {
+  for (const auto& account : Accounts()) {
+    if (!account->hive) continue;
     if (!ExportRegFile(hivesFolder / (account->name + ".reg"), *account->hive, "HKEY_CURRENT_USER",
                        error)) {
       return false;
     }
-  }
-
-  const fs::path drives = folder / "drives";
-  try {
-    fs::remove_all(drives);
-    files_.SaveDrives(drives);
-  } catch (const fs::filesystem_error& e) {
-    return Fail(error, drives.string(), 0, std::string("cannot be written: ") + e.what());
   }
 
   IniFile ini;
@@ -321,18 +411,46 @@ bool SimMachine::Save(const std::filesystem::path& folder, SimFileError* error) 
   machine.Set("profiles", shell_.Settings().profiles);
   machine.Set("windows", files_.WindowsFolder());
   machine.Set("language", shell_.Settings().language);
+  const std::uint32_t minPasswordLength = accounts_.Settings().minPasswordLength;
+  if (minPasswordLength != 0 || machine.Find("min_password_length")) {
+    machine.Set("min_password_length", std::to_string(minPasswordLength));
+  }
   if (running_.empty()) {
     machine.Remove("running");
   } else {
     machine.Set("running", running_);
   }
   ini.sections.push_back(std::move(machine));
-  for (const auto& account : accounts_) {
-    IniSection section = account->settings;
-    section.name = std::string(kAccountPrefix) + account->name;
-    section.Set("sid", account->sid);
+  for (const auto& account : Accounts()) {
+    ini.sections.push_back(accounts_.SaveAccountSection(*account));
+  }
+  for (const SimProcess& process : processes_) {
+    IniSection section = process.settings;
+    section.name = std::string(kProcessPrefix) + std::to_string(process.id);
+    section.Set("path", process.path);
+    section.Set("bits", std::to_string(process.bits));
+    if (!process.account.empty() || section.Find("account")) {
+      section.Set("account", process.account);
+    }
     ini.sections.push_back(std::move(section));
   }
+  // The [acl] section as read, its values brought up to date; new paths at its end.
+  const std::vector<std::pair<std::string, std::string>> acls = acls_.SaveEntries();
+  IniSection acl = aclSection_;
+  acl.name = "acl";
+  std::vector<IniEntry> kept;
+  for (const IniEntry& e : acl.entries) {
+    if (e.comment) {
+      kept.push_back(e);
+      continue;
+    }
+    if (auto sddl = acls_.Explicit(e.name)) kept.push_back(IniEntry{e.name, *sddl, false, e.line});
+  }
+  acl.entries = std::move(kept);
+  for (const auto& [path, sddl] : acls) {
+    if (!acl.Find(path)) acl.entries.push_back(IniEntry{path, sddl, false, 0});
+  }
+  if (hadAclSection_ || !acls.empty()) ini.sections.push_back(std::move(acl));
   ini.sections.insert(ini.sections.end(), otherSections_.begin(), otherSections_.end());
   return WriteIniFile(folder / "machine.ini", ini, error);
 }

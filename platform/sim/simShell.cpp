@@ -1,5 +1,7 @@
 #include "platform/sim/simShell.h"
 
+#include <functional>
+#include <set>
 #include <span>
 
 #include "platform/port/kvrPortFiles.h"
@@ -310,6 +312,125 @@ std::string SimShell::ResolveLinkTarget(std::string_view path) const {
     if (files_.Exists(candidate) && !files_.IsFolder(candidate)) return candidate;
   }
   return std::string(path);
+}
+
+port::Status SimShell::ShellExecute(port::HWnd owner, std::string_view operation,
+                                   std::string_view file, std::string_view parameters,
+                                   std::string_view directory, int showCommand) {
+  executed_.push_back(ShellExecuteRecord{owner, std::string(operation), std::string(file),
+                                         std::string(parameters), std::string(directory),
+                                         showCommand});
+  // A copy: the hook may run the shell again.
+  const ShellExecuteRecord record = executed_.back();
+  return OnShellExecute ? OnShellExecute(record) : port::kErrorSuccess;
+}
+
+namespace {
+
+// The paths of a shell list: each ends with a NUL, an empty one ends the list.
+std::vector<std::string> SplitShellList(std::string_view list) {
+  std::vector<std::string> paths;
+  while (!list.empty()) {
+    const std::size_t end = list.find('\0');
+    const std::string_view path = list.substr(0, end);
+    if (path.empty()) break;
+    paths.emplace_back(path);
+    if (end == std::string_view::npos) break;
+    list.remove_prefix(end + 1);
+  }
+  return paths;
+}
+
+std::string ParentOf(std::string_view path) {
+  const std::size_t slash = path.rfind('\\');
+  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash));
+}
+
+std::string LeafOf(std::string_view path) {
+  const std::size_t slash = path.rfind('\\');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+// Creates `folder` and every missing folder above it.
+port::Status MakeFolders(SimFileSystem& files, const std::string& folder) {
+  std::uint32_t attributes = 0;
+  if (files.GetFileAttributes(folder, &attributes) == port::kErrorSuccess) {
+    return (attributes & port::kFileAttributeDirectory) ? port::kErrorSuccess
+                                                        : port::kErrorAlreadyExists;
+  }
+  const std::string parent = ParentOf(folder);
+  if (parent.size() > 2) {  // above a drive root
+    if (const port::Status s = MakeFolders(files, parent); s != port::kErrorSuccess) return s;
+  }
+  const port::Status s = files.CreateDirectory(folder);
+  return s == port::kErrorAlreadyExists ? port::kErrorSuccess : s;
+}
+
+}  // namespace
+
+int SimShell::SHFileOperation(port::HWnd owner, std::uint32_t operation, std::string_view from,
+                              std::string_view to, std::uint16_t flags, bool* anyAborted) {
+  (void)owner;
+  if (operation != port::kFoCopy) return port::kErrorCallNotImplemented;
+  const std::vector<std::string> sources = SplitShellList(from);
+  const std::vector<std::string> targets = SplitShellList(to);
+  const bool multiDest = (flags & port::kFofMultiDestFiles) != 0;
+  if (sources.empty() || targets.empty() || (multiDest && targets.size() != sources.size())) {
+    return port::kErrorInvalidParameter;
+  }
+  port::Status first = port::kErrorSuccess;
+  // Folders known to exist in this operation: most files share their folder with the one before.
+  std::set<std::string> madeFolders;
+  auto makeFolders = [&](const std::string& folder) {
+    if (madeFolders.count(folder) != 0) return port::kErrorSuccess;
+    const port::Status s = MakeFolders(files_, folder);
+    if (s == port::kErrorSuccess) madeFolders.insert(folder);
+    return s;
+  };
+  auto fail = [&](const std::string& path, port::Status status) {
+    failedCopies_.push_back({path, status});
+    if (first == port::kErrorSuccess) first = status;
+  };
+  // One source item to one destination path: files are copied, folders with all they hold.
+  std::function<void(const std::string&, const std::string&)> copy =
+      [&](const std::string& source, const std::string& target) {
+        // Most items are files: copy first, and look at the source only when that fails.
+        port::Status status = makeFolders(ParentOf(target));
+        if (status == port::kErrorSuccess) {
+          status = files_.CopyFile(source, target, false);
+          if (status == port::kErrorSuccess) return;
+        }
+        std::uint32_t attributes = 0;
+        if (const port::Status s = files_.GetFileAttributes(source, &attributes);
+            s != port::kErrorSuccess) {
+          fail(source, s);
+          return;
+        }
+        if ((attributes & port::kFileAttributeDirectory) == 0) {
+          fail(source, status);
+          return;
+        }
+        if (const port::Status s = makeFolders(target); s != port::kErrorSuccess) {
+          fail(source, s);
+          return;
+        }
+        std::vector<std::string> names;
+        port::FindData data;
+        port::HFind find = port::kInvalidFind;
+        if (files_.FindFirstFile(source + "\\*", &data, &find) == port::kErrorSuccess) {
+          do {
+            if (data.name != "." && data.name != "..") names.push_back(data.name);
+          } while (files_.FindNextFile(find, &data) == port::kErrorSuccess);
+          (void)files_.FindClose(find);
+        }
+        for (const std::string& name : names) copy(source + "\\" + name, target + "\\" + name);
+      };
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    const std::string target = multiDest ? targets[i] : targets[0] + "\\" + LeafOf(sources[i]);
+    copy(sources[i], target);
+  }
+  if (anyAborted != nullptr) *anyAborted = first != port::kErrorSuccess;
+  return first;
 }
 
 }  // namespace ombrant::sim

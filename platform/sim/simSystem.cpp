@@ -1,5 +1,7 @@
 #include "platform/sim/simSystem.h"
 
+#include <utility>
+
 namespace ombrant::sim {
 
 port::Status SimSystem::GetVersionEx(port::OsVersionInfo* info) {
@@ -19,6 +21,29 @@ port::Status SimSystem::GetProcessAffinityMask(port::HProcess, std::uintptr_t* p
   if (!settings_.hasGetProcessAffinityMask) return port::kErrorProcNotFound;
   *processMask = settings_.processAffinity;
   *systemMask = settings_.systemAffinity;
+  return port::kErrorSuccess;
+}
+
+void SimSystem::AddResource(std::string_view type, std::string_view name, std::string bytes) {
+  resources_[std::string(type)][std::string(name)] = std::move(bytes);
+}
+
+void SimSystem::RemoveResource(std::string_view type, std::string_view name) {
+  const auto ofType = resources_.find(type);
+  if (ofType == resources_.end()) return;
+  const auto entry = ofType->second.find(name);
+  if (entry != ofType->second.end()) ofType->second.erase(entry);
+}
+
+port::Status SimSystem::LoadModuleResource(std::string_view type, std::string_view name,
+                                           std::string* bytes) {
+  const auto ofType = resources_.find(type);
+  if (ofType == resources_.end() || ofType->second.empty()) {
+    return port::kErrorResourceTypeNotFound;
+  }
+  const auto entry = ofType->second.find(name);
+  if (entry == ofType->second.end()) return port::kErrorResourceNameNotFound;
+  *bytes = entry->second;
   return port::kErrorSuccess;
 }
 

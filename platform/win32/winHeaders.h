@@ -15,6 +15,14 @@
 #undef RegDeleteValue
 #undef RegDeleteKeyEx
 #undef GetVersionEx
+// The accounts and security areas.
+#undef GetUserName
+#undef LogonUser
+#undef LookupAccountSid
+#undef LookupAccountName
+#undef GetFileSecurity
+#undef SetFileSecurity
+#undef FormatMessage
 #undef FindFirstFile
 #undef FindNextFile
 #undef GetFileAttributes
@@ -27,3 +35,11 @@
 #undef GetWindowsDirectory
 #undef GetSystemDirectory
 #undef MessageBox
+#undef ShellExecute
+// The processes area.
+#include <tlhelp32.h>
+#undef CreateEvent
+#undef Process32First
+#undef Process32Next
+#undef GetModuleFileNameEx
+#undef QueryFullProcessImageName

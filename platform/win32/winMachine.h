@@ -2,8 +2,11 @@
 #pragma once
 
 #include "platform/port/kvrPort.h"
+#include "platform/win32/winAccounts.h"
 #include "platform/win32/winFileSystem.h"
+#include "platform/win32/winProcesses.h"
 #include "platform/win32/winRegistry.h"
+#include "platform/win32/winSecurity.h"
 #include "platform/win32/winShell.h"
 #include "platform/win32/winSystem.h"
 #include "platform/win32/winUi.h"
@@ -25,6 +28,9 @@ class WinMachine final {
   WinFileSystem files_;
   WinShell shell_;
   WinUi ui_;
+  WinAccounts accounts_;
+  WinSecurity security_;
+  WinProcesses processes_;
 };
 
 }  // namespace ombrant::win32

@@ -10,8 +10,12 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-// The shell headers name IShellLinkW as IShellLink, which is also the port's interface.
+#include <shellapi.h>
+
+// The shell headers name IShellLinkW as IShellLink and ShellExecuteW as ShellExecute, which are
+// also the port's names.
 #undef IShellLink
+#undef ShellExecute
 
 namespace ombrant::win32 {
 namespace {
@@ -165,6 +169,22 @@ std::unique_ptr<port::IShellLink> WinShell::CreateShellLink() {
   auto link = std::make_unique<WinShellLink>();
   if (!link->Create()) return nullptr;
   return link;
+}
+
+port::Status WinShell::ShellExecute(port::HWnd owner, std::string_view operation,
+                                   std::string_view file, std::string_view parameters,
+                                   std::string_view directory, int showCommand) {
+  const WideArg wideOperation(operation);
+  const WideArg wideFile(file);
+  const WideArg wideParameters(parameters);
+  const WideArg wideDirectory(directory);
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(reinterpret_cast<HWND>(owner), wideOperation.get(), wideFile.get(),
+                    parameters.empty() ? nullptr : wideParameters.get(),
+                    directory.empty() ? nullptr : wideDirectory.get(), showCommand));
+  if (result > 32) return port::kErrorSuccess;
+  // 0 is "out of resources"; the SE_ERR_ values up to 11 are Win32 codes themselves.
+  return result == 0 ? port::kErrorNotEnoughMemory : static_cast<port::Status>(result);
 }
 
 }  // namespace ombrant::win32

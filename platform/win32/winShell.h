@@ -16,6 +16,9 @@ class WinShell final : public port::IShell {
   // The 64-bit build answers for the program-files folders as the 32-bit program would.
   port::Status GetSpecialFolderPath(int csidl, std::string* path) override;
   std::unique_ptr<port::IShellLink> CreateShellLink() override;
+  port::Status ShellExecute(port::HWnd owner, std::string_view operation, std::string_view file,
+                            std::string_view parameters, std::string_view directory,
+                            int showCommand) override;
 };
 
 }  // namespace ombrant::win32

@@ -1,6 +1,7 @@
 #include "platform/win32/winSystem.h"
 
 #include "platform/win32/winHeaders.h"
+#include "platform/win32/winText.h"
 
 namespace ombrant::win32 {
 namespace {
@@ -56,6 +57,25 @@ port::Status WinSystem::GetProcessAffinityMask(port::HProcess process,
   }
   *processMask = p;
   *systemMask = s;
+  return port::kErrorSuccess;
+}
+
+port::Status WinSystem::LoadModuleResource(std::string_view type, std::string_view name,
+                                           std::string* bytes) {
+  const WideArg wideType(type);
+  const WideArg wideName(name);
+  // Resources of a loaded module need no release: they live as long as the module.
+  const auto failed = [] {
+    const DWORD error = GetLastError();
+    return error != 0 ? static_cast<port::Status>(error) : port::kErrorResourceNameNotFound;
+  };
+  HRSRC resource = FindResourceW(nullptr, wideName.get(), wideType.get());
+  if (!resource) return failed();
+  HGLOBAL loaded = LoadResource(nullptr, resource);
+  const DWORD size = SizeofResource(nullptr, resource);
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data) return failed();
+  bytes->assign(static_cast<const char*>(data), size);
   return port::kErrorSuccess;
 }
 

@@ -18,6 +18,9 @@ class WinSystem final : public port::ISystem {
   port::Status IsWow64Process(port::HProcess process, bool* wow64) override;
   port::Status GetProcessAffinityMask(port::HProcess process, std::uintptr_t* processMask,
                                       std::uintptr_t* systemMask) override;
+  // The resources of the program's own .exe.
+  port::Status LoadModuleResource(std::string_view type, std::string_view name,
+                                  std::string* bytes) override;
 
  private:
   using IsWow64ProcessFn = int(__stdcall*)(void* process, int* wow64);

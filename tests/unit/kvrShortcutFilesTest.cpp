@@ -5,8 +5,11 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/sim/simAccounts.h"
 #include "platform/sim/simFileSystem.h"
+#include "platform/sim/simProcesses.h"
 #include "platform/sim/simRegistry.h"
+#include "platform/sim/simSecurity.h"
 #include "platform/sim/simShell.h"
 #include "platform/sim/simSystem.h"
 #include "platform/sim/simTempFolder.h"
@@ -96,7 +99,12 @@ class ShortcutFilesTest : public ::testing::Test {
   sim::SimShell shell_{files_, system_};
   sim::SimUi ui_;
   sim::SimRegistry registry_{false};
-  Port port_{registry_, system_, files_, shell_, ui_};
+  sim::SimFileAcls acls_{files_};
+  sim::SimAccounts accounts_{registry_, files_, acls_};
+  sim::SimSecurity security_{accounts_, acls_};
+  std::vector<sim::SimProcess> processList_;
+  sim::SimProcesses processes_{processList_, system_};
+  Port port_{registry_, system_, files_, shell_, ui_, accounts_, security_, processes_};
 };
 
 TEST_F(ShortcutFilesTest, WrittenShortcutReadsBackWithTheTargetFolderAsWorkingFolder) {
@@ -139,7 +147,7 @@ TEST_F(ShortcutFilesTest, BareTargetGetsAnEmptyWorkingFolder) {
 TEST_F(ShortcutFilesTest, EmptyIconDescriptionAndArgumentsAreNotSet) {
   LinkLog log;
   RecordingShell recording(log);
-  Port port{registry_, system_, files_, recording, ui_};
+  Port port{registry_, system_, files_, recording, ui_, accounts_, security_, processes_};
   WriteShortcut(port, "C:\\Links\\a.lnk", "C:\\App\\a.exe", "", "", "", 5);
   EXPECT_EQ(log.calls, (std::vector<std::string>{"SetPath C:\\App\\a.exe",
                                                  "SetWorkingDirectory C:\\App\\",
@@ -226,7 +234,7 @@ TEST_F(ShortcutFilesTest, NoShellLinkObjectOrAFailingOneIsSwallowed) {
   LinkLog log;
   log.throws = true;
   RecordingShell throwing(log);
-  Port port{registry_, system_, files_, throwing, ui_};
+  Port port{registry_, system_, files_, throwing, ui_, accounts_, security_, processes_};
   EXPECT_NO_THROW(WriteShortcut(port, "C:\\Links\\y.lnk", "C:\\y.exe", "", "", "", 0));
   std::string arguments = "args";
   EXPECT_FALSE(ReadShortcutTargetAndArguments(port, "C:\\Links\\y.lnk", target, arguments));

@@ -161,8 +161,12 @@ TEST(SimMachineFolder, LoadsEveryPart) {
   EXPECT_EQ(restricted->sid, "S-1-5-21-1-2-3-1005");
   EXPECT_TRUE(restricted->hive->GetValue("Software\\Who", "Name").has_value());
   EXPECT_EQ(machine->MachineSection().Get("language"), "de");
-  ASSERT_EQ(machine->OtherSections().size(), 2u);
-  EXPECT_EQ(machine->OtherSections()[1].name, "acl");
+  // Processes and explicit DACLs are read; nothing is left over.
+  EXPECT_TRUE(machine->OtherSections().empty());
+  ASSERT_EQ(machine->Processes().size(), 1u);
+  EXPECT_EQ(machine->Processes()[0].path, "C:\\Program Files (x86)\\Mozilla Firefox\\firefox.exe");
+  EXPECT_EQ(machine->Acls().Explicit("C:\\Program Files"),
+            "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)");
 }
 
 TEST(SimMachineFolder, SavesTheSameMachineBackStably) {

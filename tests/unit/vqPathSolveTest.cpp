@@ -121,8 +121,9 @@ class TestMachine {
   }
 
   port::Port Port() {
-    return port::Port{machine_.Registry(), machine_.System(), machine_.Files(), shell_,
-                      machine_.Ui()};
+    return port::Port{machine_.Registry(), machine_.System(), machine_.Files(),
+                      shell_,              machine_.Ui(),     machine_.AccountDatabase(),
+                      machine_.Security(),  machine_.ProcessArea()};
   }
   sim::SimRegistry& Registry() { return machine_.Registry(); }
   ForgetfulShell& Shell() { return shell_; }

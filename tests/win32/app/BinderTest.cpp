@@ -24,7 +24,7 @@ std::wstring ClassOf(HWND hwnd) {
 std::string TextOf(HWND hwnd) {
   wchar_t text[512] = {};
   GetWindowTextW(hwnd, text, 512);
-  return win32::Narrow(text);
+  return win32::ToUtf8(text);
 }
 
 bool Visible(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
@@ -39,7 +39,7 @@ std::vector<std::string> TabTexts(HWND tabs) {
     item.pszText = text;
     item.cchTextMax = 128;
     SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    texts.push_back(win32::Narrow(text));
+    texts.push_back(win32::ToUtf8(text));
   }
   return texts;
 }
@@ -51,7 +51,7 @@ std::string ListText(HWND list, int item, int column) {
   it.pszText = text;
   it.cchTextMax = 128;
   SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&it));
-  return win32::Narrow(text);
+  return win32::ToUtf8(text);
 }
 
 bool ListChecked(HWND list, int item) {

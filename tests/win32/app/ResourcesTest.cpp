@@ -26,7 +26,7 @@ TEST(ProgramResources, TheStringTableHoldsEveryNumberedStringUnchanged) {
     // With no buffer, LoadString points into the resource: the exact length, no truncation.
     const int length = LoadStringW(module, s.number, reinterpret_cast<LPWSTR>(&text), 0);
     ASSERT_GT(length, 0) << "string " << s.number << " is missing";
-    EXPECT_EQ(win32::Narrow(std::wstring_view(text, static_cast<std::size_t>(length))), s.text)
+    EXPECT_EQ(win32::ToUtf8(std::wstring_view(text, static_cast<std::size_t>(length))), s.text)
         << "string " << s.number;
   }
 }
@@ -48,7 +48,7 @@ std::vector<std::string> IntroductionParagraphs() {
   std::wstring current;
   for (wchar_t c : text + L"\r") {
     if (c == L'\r' || c == L'\n') {
-      if (!current.empty()) paragraphs.push_back(win32::Narrow(current));
+      if (!current.empty()) paragraphs.push_back(win32::ToUtf8(current));
       current.clear();
     } else {
       current += c;
@@ -147,7 +147,7 @@ TEST(ProgramResources, TheManifestAsksForAdministratorsAndCommonControls6) {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(controls, path, MAX_PATH);
   FreeLibrary(controls);
-  const std::string module = LowerCase(win32::Narrow(path));
+  const std::string module = LowerCase(win32::ToUtf8(path));
   EXPECT_NE(module.find("microsoft.windows.common-controls"), std::string::npos) << module;
   EXPECT_NE(module.find("_6.0."), std::string::npos) << module;
 }
@@ -157,7 +157,7 @@ TEST(ProgramResources, PicturesComeFromTheResourcesAndImageListsKeepTheirIndexes
   for (int size : {16, 32}) {
     for (const wchar_t* name : {L"USERACCOUNT", L"MAINICON"}) {
       HICON icon = static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, size, size, 0));
-      EXPECT_NE(icon, nullptr) << win32::Narrow(name) << " " << size;
+      EXPECT_NE(icon, nullptr) << win32::ToUtf8(name) << " " << size;
       if (icon != nullptr) DestroyIcon(icon);
     }
   }

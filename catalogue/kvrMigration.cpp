@@ -1,0 +1,227 @@
+#include "catalogue/kvrMigration.h"
+
+#include <exception>
+#include <vector>
+
+#include "platform/kvrRegHives.h"
+#include "platform/kvrRegistry.h"
+#include "platform/vqSecurity.h"
+
+namespace ombrant {
+
+namespace {
+
+std::string WithBackslash(std::string_view folder) {
+  std::string result(folder);
+  if (result.empty() || result.back() != '\\') result += '\\';
+  return result;
+}
+
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// The first place of `needle` in `text` from `from` on, ASCII letters compared ignoring case.
+// Bytes of multi-byte UTF-8 characters never equal an ASCII byte, so they compare exactly.
+std::size_t FindAsciiNoCase(std::string_view text, std::string_view needle, std::size_t from) {
+  if (needle.empty() || text.size() < needle.size()) return std::string_view::npos;
+  for (std::size_t i = from; i + needle.size() <= text.size(); ++i) {
+    std::size_t k = 0;
+    while (k < needle.size() && AsciiUpper(text[i + k]) == AsciiUpper(needle[k])) ++k;
+    if (k == needle.size()) return i;
+  }
+  return std::string_view::npos;
+}
+
+// Every occurrence of `from` (any case) replaced by `to`; true when anything was replaced.
+bool ReplaceAllNoCase(std::string& text, std::string_view from, std::string_view to) {
+  bool changed = false;
+  std::size_t at = FindAsciiNoCase(text, from, 0);
+  while (at != std::string::npos) {
+    text.replace(at, from.size(), to);
+    changed = true;
+    at = FindAsciiNoCase(text, from, at + to.size());
+  }
+  return changed;
+}
+
+std::string DoubleBackslashes(std::string_view text) {
+  std::string result;
+  for (const char c : text) {
+    result += c;
+    if (c == '\\') result += '\\';
+  }
+  return result;
+}
+
+// One line of a file and the bytes that ended it ("\r\n", "\n", "\r" or none at the end).
+struct TLine {
+  std::string text;
+  std::string end;
+};
+
+std::vector<TLine> SplitLines(std::string_view bytes) {
+  std::vector<TLine> lines;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const std::size_t stop = bytes.find_first_of("\r\n", start);
+    if (stop == std::string_view::npos) {
+      lines.push_back({std::string(bytes.substr(start)), ""});
+      break;
+    }
+    const std::size_t endSize = bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
+    lines.push_back({std::string(bytes.substr(start, stop - start)),
+                     std::string(bytes.substr(stop, endSize))});
+    start = stop + endSize;
+  }
+  return lines;
+}
+
+}  // namespace
+
+void StripItemLabels(TStringList& list) {
+  std::vector<std::string> values;
+  for (const std::string& line : list.Strings()) {
+    const std::size_t equals = line.find('=');
+    values.push_back(equals == std::string::npos ? std::string() : line.substr(equals + 1));
+  }
+  list.Clear();
+  for (std::string& value : values) list.Add(std::move(value));
+}
+
+int CopyDataFilesWithShell(const port::Port& port, std::string_view sourceFolder,
+                           std::string_view targetFolder, const TStringList& files) {
+  if (files.Count() == 0) return 0;
+  const std::string source = WithBackslash(sourceFolder);
+  const std::string target = WithBackslash(targetFolder);
+  std::string from;
+  std::string to;
+  for (const std::string& file : files.Strings()) {
+    from += source + file;
+    from += '\0';
+    to += target + file;
+    to += '\0';
+  }
+  from += '\0';
+  to += '\0';
+  bool aborted = false;
+  return port.shell.SHFileOperation(0, port::kFoCopy, from, to, kDataCopyFlags, &aborted);
+}
+
+void CopyRegistryKeys(const port::Port& port, const port::ProfileInfo& target,
+                      const TStringList& keys) {
+  TMyRegistry source(port.registry);
+  TMyRegistry destination(port.registry);
+  source.SetRootKey(port::kHKeyCurrentUser);
+  destination.SetRootKey(target.profile);
+  for (const std::string& key : keys.Strings()) {
+    try {
+      if (source.OpenKeyReadOnly(key)) {
+        if (destination.OpenKeyW(key, true)) {
+          source.CopyKey(destination, true, false);
+          destination.CloseKey();
+        }
+        source.CloseKey();
+      }
+    } catch (const std::exception&) {
+      // One key that cannot be copied must not stop the others.
+      source.CloseKey();
+      destination.CloseKey();
+    }
+  }
+}
+
+void CopyRegistryValues(const port::Port& port, const port::ProfileInfo& target,
+                        const TStringList& values) {
+  TMyRegistry source(port.registry);
+  TMyRegistry destination(port.registry);
+  source.SetRootKey(port::kHKeyCurrentUser);
+  destination.SetRootKey(target.profile);
+  for (const std::string& value : values.Strings()) {
+    port::HKey hive = port::kNoKey;
+    std::string keyPath;
+    std::string valueName;
+    // Values always come from HKEY_CURRENT_USER.
+    if (!SplitRegistryValuePath("HKEY_CURRENT_USER" + value, hive, keyPath, valueName)) continue;
+    try {
+      if (source.OpenKeyReadOnly(keyPath)) {
+        if (source.ValueExists(valueName) && destination.OpenKeyW(keyPath, true)) {
+          source.CopyValue(valueName, destination, false);
+          destination.CloseKey();
+        }
+        source.CloseKey();
+      }
+    } catch (const std::exception&) {
+      source.CloseKey();
+      destination.CloseKey();
+    }
+  }
+}
+
+bool GrantTargetUserAccess(const port::Port& port, const port::ProfileInfo& target,
+                           std::string_view path) noexcept {
+  if (target.userName.empty()) return false;
+  return vqGrantUserModifyAccess(port.security, path, target.userName);
+}
+
+bool ReplacePathInTextFile(port::IFileSystem& files, std::string_view sourceFolder,
+                           std::string_view targetFolder, bool escape,
+                           std::string_view relativeFile) noexcept {
+  try {
+    const std::string from = escape ? DoubleBackslashes(sourceFolder) : std::string(sourceFolder);
+    const std::string to = escape ? DoubleBackslashes(targetFolder) : std::string(targetFolder);
+    if (from.empty()) return false;
+    const std::string path = WithBackslash(targetFolder) + std::string(relativeFile);
+    std::string bytes;
+    if (files.ReadWholeFile(path, &bytes) != port::kErrorSuccess) return false;
+    std::vector<TLine> lines = SplitLines(bytes);
+    bool changed = false;
+    for (TLine& line : lines) changed = ReplaceAllNoCase(line.text, from, to) || changed;
+    if (!changed) return false;
+    std::string result;
+    result.reserve(bytes.size() + 64);
+    for (const TLine& line : lines) result += line.text + "\r\n";
+    return files.WriteWholeFile(path, result) == port::kErrorSuccess;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool ReplacePathInIniFile(port::IFileSystem& files, std::string_view sourceFolder,
+                          std::string_view targetFolder, std::string_view relativeFile) noexcept {
+  try {
+    if (sourceFolder.empty()) return false;
+    const std::string path = WithBackslash(targetFolder) + std::string(relativeFile);
+    std::string bytes;
+    if (files.ReadWholeFile(path, &bytes) != port::kErrorSuccess) return false;
+    std::vector<TLine> lines = SplitLines(bytes);
+    bool inSection = false;
+    bool changed = false;
+    for (TLine& line : lines) {
+      const std::size_t first = line.text.find_first_not_of(" \t");
+      if (first == std::string::npos) continue;
+      const char lead = line.text[first];
+      if (lead == '[') {
+        inSection = true;
+        continue;
+      }
+      // Comments and lines before the first section are no entries.
+      if (!inSection || lead == ';' || lead == '#') continue;
+      const std::size_t equals = line.text.find('=');
+      if (equals == std::string::npos) continue;
+      std::string value = line.text.substr(equals + 1);
+      if (value.find(sourceFolder) == std::string::npos) continue;
+      if (ReplaceAllNoCase(value, sourceFolder, targetFolder)) {
+        line.text.replace(equals + 1, std::string::npos, value);
+        changed = true;
+      }
+    }
+    if (!changed) return false;
+    std::string result;
+    result.reserve(bytes.size() + 64);
+    for (const TLine& line : lines) result += line.text + line.end;
+    return files.WriteWholeFile(path, result) == port::kErrorSuccess;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace ombrant

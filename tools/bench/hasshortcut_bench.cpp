@@ -1,0 +1,57 @@
+// HasShortcut for one application on a desktop of 1,000 shortcuts on the simulated machine:
+// every call scans the folder and reads each link, as the applications page does per box.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "catalogue/kvrShortcutFiles.h"
+#include "orchestration/UnitNetworkingApps.h"
+#include "tests/unit/accountsTestMachine.h"
+
+namespace {
+
+using namespace ombrant;
+
+constexpr int kLinkCount = 1000;
+
+struct Desktop {
+  test::AccountsTestMachine machine{test::kXpEnglish};
+  std::unique_ptr<TNetworkingApps> apps;
+
+  Desktop() {
+    port::Port& port = machine.Port();
+    machine.Files().AddFile("C:\\WINDOWS\\system32\\runas.exe", "MZ");
+    std::string desktop;
+    (void)port.shell.GetSpecialFolderPath(port::kCsidlDesktopDirectory, &desktop);
+    desktop += "\\";
+    const std::string opera = "C:\\Program Files\\Opera\\opera.exe";
+    for (int i = 0; i < kLinkCount - 1; ++i) {
+      const std::string exe = "C:\\Program Files\\Tool " + std::to_string(i) + "\\tool.exe";
+      WriteShortcut(port, desktop + "Tool " + std::to_string(i) + ".lnk", exe, exe, "", "", 0);
+    }
+    auto catalogue = std::make_unique<TPlainCatalogue>();
+    TPlainApplication& app = catalogue->Add(port, {"Opera", opera, "", 1, 0});
+    (void)app.CreateRestrictedShortcut(desktop + "Opera (as Admin-online).lnk", "Admin-online");
+    apps = std::make_unique<TNetworkingApps>(port, ShellFolderPathResolver(port),
+                                             std::move(catalogue));
+    apps->SetInternetUser("Admin-online");
+  }
+};
+
+void BM_HasShortcut(benchmark::State& state) {
+  Desktop desktop;
+  const bool originalForm = state.range(0) != 0;
+  for (auto _ : state) {
+    const bool found = desktop.apps->HasShortcut(0, slDesktop, originalForm);
+    if (found == originalForm) state.SkipWithError("unexpected answer");
+    benchmark::DoNotOptimize(found);
+  }
+  state.SetItemsProcessed(state.iterations() * kLinkCount);
+  state.SetLabel(originalForm ? "original form (none there)" : "impersonated (one there)");
+}
+BENCHMARK(BM_HasShortcut)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
