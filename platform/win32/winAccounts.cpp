@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/win32/winAccounts.h"
-#include "platform/win32/winNetText.h"
+#include "platform/win32/winText.h"
 
 namespace ombrant::win32 {
 namespace {

@@ -30,7 +30,7 @@ class FileHandle {
 
 port::FindData ToFindData(const WIN32_FIND_DATAW& w) {
   port::FindData d;
-  d.name = FromWide(w.cFileName);
+  d.name = Narrow(w.cFileName);
   d.attributes = w.dwFileAttributes;
   d.size = (static_cast<std::uint64_t>(w.nFileSizeHigh) << 32) | w.nFileSizeLow;
   d.lastWriteTime = (static_cast<std::uint64_t>(w.ftLastWriteTime.dwHighDateTime) << 32) |
@@ -44,7 +44,7 @@ port::Status Folder(UINT(WINAPI* get)(LPWSTR, UINT), std::string* path) {
   wchar_t buffer[MAX_PATH + 1] = {};
   const UINT length = get(buffer, MAX_PATH + 1);
   if (length == 0 || length > MAX_PATH) return length == 0 ? LastError() : port::kErrorMoreData;
-  *path = FromWide(buffer);
+  *path = Narrow(buffer);
   return port::kErrorSuccess;
 }
 
@@ -53,7 +53,7 @@ port::Status Folder(UINT(WINAPI* get)(LPWSTR, UINT), std::string* path) {
 port::Status WinFileSystem::FindFirstFile(std::string_view pattern, port::FindData* data,
                                           port::HFind* find) {
   WIN32_FIND_DATAW found{};
-  const HANDLE handle = FindFirstFileW(WideArg(pattern).get(), &found);
+  const HANDLE handle = FindFirstFileW(Wide(pattern).Get(), &found);
   if (handle == INVALID_HANDLE_VALUE) return LastError();
   *data = ToFindData(found);
   *find = reinterpret_cast<port::HFind>(handle);
@@ -72,39 +72,39 @@ port::Status WinFileSystem::FindClose(port::HFind find) {
 }
 
 port::Status WinFileSystem::GetFileAttributes(std::string_view path, std::uint32_t* attributes) {
-  const DWORD result = GetFileAttributesW(WideArg(path).get());
+  const DWORD result = GetFileAttributesW(Wide(path).Get());
   if (result == INVALID_FILE_ATTRIBUTES) return LastError();
   *attributes = result;
   return port::kErrorSuccess;
 }
 
 port::Status WinFileSystem::SetFileAttributes(std::string_view path, std::uint32_t attributes) {
-  return Result(SetFileAttributesW(WideArg(path).get(), attributes));
+  return Result(SetFileAttributesW(Wide(path).Get(), attributes));
 }
 
 port::Status WinFileSystem::CreateDirectory(std::string_view path) {
-  return Result(CreateDirectoryW(WideArg(path).get(), nullptr));
+  return Result(CreateDirectoryW(Wide(path).Get(), nullptr));
 }
 
 port::Status WinFileSystem::RemoveDirectory(std::string_view path) {
-  return Result(RemoveDirectoryW(WideArg(path).get()));
+  return Result(RemoveDirectoryW(Wide(path).Get()));
 }
 
 port::Status WinFileSystem::DeleteFile(std::string_view path) {
-  return Result(DeleteFileW(WideArg(path).get()));
+  return Result(DeleteFileW(Wide(path).Get()));
 }
 
 port::Status WinFileSystem::CopyFile(std::string_view from, std::string_view to,
                                      bool failIfExists) {
-  return Result(CopyFileW(WideArg(from).get(), WideArg(to).get(), failIfExists ? TRUE : FALSE));
+  return Result(CopyFileW(Wide(from).Get(), Wide(to).Get(), failIfExists ? TRUE : FALSE));
 }
 
 port::Status WinFileSystem::MoveFile(std::string_view from, std::string_view to) {
-  return Result(MoveFileW(WideArg(from).get(), WideArg(to).get()));
+  return Result(MoveFileW(Wide(from).Get(), Wide(to).Get()));
 }
 
 port::Status WinFileSystem::ReadWholeFile(std::string_view path, std::string* bytes) {
-  FileHandle file(CreateFileW(WideArg(path).get(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  FileHandle file(CreateFileW(Wide(path).Get(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return LastError();
   LARGE_INTEGER size{};
@@ -127,7 +127,7 @@ port::Status WinFileSystem::ReadWholeFile(std::string_view path, std::string* by
 }
 
 port::Status WinFileSystem::WriteWholeFile(std::string_view path, std::string_view bytes) {
-  FileHandle file(CreateFileW(WideArg(path).get(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  FileHandle file(CreateFileW(Wide(path).Get(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return LastError();
   std::size_t done = 0;

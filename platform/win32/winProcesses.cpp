@@ -1,7 +1,7 @@
 #include "platform/win32/winHeaders.h"
 // After the Windows headers, whose macros would rename the methods.
 #include "platform/win32/winProcesses.h"
-#include "platform/win32/winNetText.h"
+#include "platform/win32/winText.h"
 
 namespace ombrant::win32 {
 namespace {

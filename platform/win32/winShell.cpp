@@ -71,7 +71,7 @@ HResult ReadText(int maxChars, std::string* out, Get get) {
   const HRESULT hr = get(buffer.data(), maxChars);
   if (SUCCEEDED(hr)) {
     buffer.back() = L'\0';
-    *out = FromWide(buffer.data());
+    *out = Narrow(buffer.data());
   }
   return hr;
 }
@@ -88,13 +88,13 @@ class WinShellLink final : public port::IShellLink {
   HResult Load(std::string_view linkFile) override {
     ComRef<IPersistFile> file;
     HRESULT hr = link_->QueryInterface(IID_IPersistFile, file.put());
-    if (SUCCEEDED(hr)) hr = file->Load(WideArg(linkFile).get(), STGM_READ);
+    if (SUCCEEDED(hr)) hr = file->Load(Wide(linkFile).Get(), STGM_READ);
     return hr;
   }
   HResult Save(std::string_view linkFile) override {
     ComRef<IPersistFile> file;
     HRESULT hr = link_->QueryInterface(IID_IPersistFile, file.put());
-    if (SUCCEEDED(hr)) hr = file->Save(WideArg(linkFile).get(), TRUE);
+    if (SUCCEEDED(hr)) hr = file->Save(Wide(linkFile).Get(), TRUE);
     return hr;
   }
 
@@ -123,18 +123,18 @@ class WinShellLink final : public port::IShellLink {
     return hr;
   }
 
-  HResult SetPath(std::string_view path) override { return link_->SetPath(WideArg(path).get()); }
+  HResult SetPath(std::string_view path) override { return link_->SetPath(Wide(path).Get()); }
   HResult SetArguments(std::string_view arguments) override {
-    return link_->SetArguments(WideArg(arguments).get());
+    return link_->SetArguments(Wide(arguments).Get());
   }
   HResult SetDescription(std::string_view description) override {
-    return link_->SetDescription(WideArg(description).get());
+    return link_->SetDescription(Wide(description).Get());
   }
   HResult SetWorkingDirectory(std::string_view folder) override {
-    return link_->SetWorkingDirectory(WideArg(folder).get());
+    return link_->SetWorkingDirectory(Wide(folder).Get());
   }
   HResult SetIconLocation(std::string_view iconFile, int iconIndex) override {
-    return link_->SetIconLocation(WideArg(iconFile).get(), iconIndex);
+    return link_->SetIconLocation(Wide(iconFile).Get(), iconIndex);
   }
 
  private:
@@ -163,7 +163,7 @@ port::Status WinShell::GetSpecialFolderPath(int csidl, std::string* path) {
   const BOOL ok = SHGetPathFromIDListW(items, buffer);
   CoTaskMemFree(items);
   if (!ok || buffer[0] == L'\0') return port::kErrorFileNotFound;
-  *path = FromWide(buffer);
+  *path = Narrow(buffer);
   return port::kErrorSuccess;
 }
 
@@ -176,14 +176,14 @@ std::unique_ptr<port::IShellLink> WinShell::CreateShellLink() {
 port::Status WinShell::ShellExecute(port::HWnd owner, std::string_view operation,
                                    std::string_view file, std::string_view parameters,
                                    std::string_view directory, int showCommand) {
-  const WideArg wideOperation(operation);
-  const WideArg wideFile(file);
-  const WideArg wideParameters(parameters);
-  const WideArg wideDirectory(directory);
+  const Wide wideOperation(operation);
+  const Wide wideFile(file);
+  const Wide wideParameters(parameters);
+  const Wide wideDirectory(directory);
   const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(reinterpret_cast<HWND>(owner), wideOperation.get(), wideFile.get(),
-                    parameters.empty() ? nullptr : wideParameters.get(),
-                    directory.empty() ? nullptr : wideDirectory.get(), showCommand));
+      ShellExecuteW(reinterpret_cast<HWND>(owner), wideOperation.Get(), wideFile.Get(),
+                    parameters.empty() ? nullptr : wideParameters.Get(),
+                    directory.empty() ? nullptr : wideDirectory.Get(), showCommand));
   if (result > 32) return port::kErrorSuccess;
   // 0 is "out of resources"; the SE_ERR_ values up to 11 are Win32 codes themselves.
   return result == 0 ? port::kErrorNotEnoughMemory : static_cast<port::Status>(result);

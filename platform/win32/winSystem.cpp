@@ -62,14 +62,14 @@ port::Status WinSystem::GetProcessAffinityMask(port::HProcess process,
 
 port::Status WinSystem::LoadModuleResource(std::string_view type, std::string_view name,
                                            std::string* bytes) {
-  const WideArg wideType(type);
-  const WideArg wideName(name);
+  const Wide wideType(type);
+  const Wide wideName(name);
   // Resources of a loaded module need no release: they live as long as the module.
   const auto failed = [] {
     const DWORD error = GetLastError();
     return error != 0 ? static_cast<port::Status>(error) : port::kErrorResourceNameNotFound;
   };
-  HRSRC resource = FindResourceW(nullptr, wideName.get(), wideType.get());
+  HRSRC resource = FindResourceW(nullptr, wideName.Get(), wideType.Get());
   if (!resource) return failed();
   HGLOBAL loaded = LoadResource(nullptr, resource);
   const DWORD size = SizeofResource(nullptr, resource);

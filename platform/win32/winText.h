@@ -1,4 +1,5 @@
-// UTF-8 at the port, UTF-16 for the W functions.
+// UTF-8 at the port, UTF-16 for the W functions: buffers the calls may write to, and "none"
+// for empty text.
 #pragma once
 
 #include <string>
@@ -8,19 +9,28 @@
 
 namespace ombrant::win32 {
 
-// A NUL-terminated UTF-16 copy of a UTF-8 text, for one call.
-class WideArg {
+// NUL-terminated UTF-16; Null() is null for empty text, where the calls take "none".
+class Wide {
  public:
-  explicit WideArg(std::string_view utf8) : text_(Utf8ToUtf16(utf8)) {}
-  [[nodiscard]] const wchar_t* get() const { return reinterpret_cast<const wchar_t*>(text_.c_str()); }
+  explicit Wide(std::string_view utf8) : text_(Utf8ToUtf16(utf8)) {}
+  [[nodiscard]] const wchar_t* Get() const {
+    return reinterpret_cast<const wchar_t*>(text_.c_str());
+  }
+  [[nodiscard]] wchar_t* Mutable() { return reinterpret_cast<wchar_t*>(text_.data()); }
+  [[nodiscard]] const wchar_t* Null() const { return text_.empty() ? nullptr : Get(); }
+  [[nodiscard]] wchar_t* MutableNull() { return text_.empty() ? nullptr : Mutable(); }
 
  private:
   std::u16string text_;
 };
 
-// UTF-8 of a NUL-terminated UTF-16 text.
-[[nodiscard]] inline std::string FromWide(const wchar_t* text) {
+inline std::string Narrow(const wchar_t* text) {
+  if (text == nullptr) return {};
   return Utf16ToUtf8(reinterpret_cast<const char16_t*>(text));
+}
+
+inline std::string Narrow(const wchar_t* text, std::size_t length) {
+  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
 }
 
 }  // namespace ombrant::win32
