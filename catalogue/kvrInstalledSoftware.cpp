@@ -4,7 +4,9 @@
 #include <stdexcept>
 #include <utility>
 
+#include "catalogue/kvrMigration.h"
 #include "catalogue/kvrPngImages.h"
+#include "catalogue/kvrProcessList.h"
 #include "catalogue/kvrShortcutFiles.h"
 #include "catalogue/kvrWildcardMatch.h"
 #include "platform/kvrRegistry.h"
@@ -298,6 +300,32 @@ bool TInstalledSoftware::CreateDirectShortcut(std::string_view linkFile) {
   } catch (...) {
     return false;
   }
+}
+
+bool TInstalledSoftware::IsRunning() const {
+  return IsProgramRunning(context_.port, FExecutable);
+}
+
+bool TInstalledSoftware::WaitUntilClosed(std::uint32_t delayMs) const {
+  return WaitUntilProgramClosed(context_.port, FDisplayName, FExecutable, delayMs);
+}
+
+bool TInstalledSoftware::GrantTargetUserAccess(std::string_view path) const noexcept {
+  return ::ombrant::GrantTargetUserAccess(context_.port, FTargetProfile, path);
+}
+
+bool TInstalledSoftware::ReplacePathInTextFile(std::string_view sourceFolder,
+                                               std::string_view targetFolder, bool escape,
+                                               std::string_view relativeFile) const noexcept {
+  return ::ombrant::ReplacePathInTextFile(context_.port.files, sourceFolder, targetFolder, escape,
+                                          relativeFile);
+}
+
+bool TInstalledSoftware::ReplacePathInIniFile(std::string_view sourceFolder,
+                                              std::string_view targetFolder,
+                                              std::string_view relativeFile) const noexcept {
+  return ::ombrant::ReplacePathInIniFile(context_.port.files, sourceFolder, targetFolder,
+                                         relativeFile);
 }
 
 void TInstalledSoftware::RunAsUser(std::string_view userName) {

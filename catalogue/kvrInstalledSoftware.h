@@ -162,6 +162,23 @@ class TInstalledSoftware {
   // The runas arguments for `userName`: /user:NAME /savecred "\"PROGRAM\" PARAMETERS".
   [[nodiscard]] std::string RunAsArguments(std::string_view userName) const;
 
+  // Whether the program runs (a path differing only in letter case counts).
+  [[nodiscard]] bool IsRunning() const;
+  // Waits for the program to end, warning the user while it runs; see WaitUntilProgramClosed.
+  // True when it no longer runs, false when the user cancelled.
+  bool WaitUntilClosed(std::uint32_t delayMs) const;
+
+  // ---- helpers for AfterMigration and AdjustCopiedFile, during a migration
+  // Gives the target account modify rights on a file or folder, once. False, with nothing
+  // changed, outside a migration or on any failure.
+  bool GrantTargetUserAccess(std::string_view path) const noexcept;
+  // The source folder rewritten into the target folder inside a copied text or INI file
+  // (targetFolder + relativeFile); see kvrMigration.h.
+  bool ReplacePathInTextFile(std::string_view sourceFolder, std::string_view targetFolder,
+                             bool escape, std::string_view relativeFile) const noexcept;
+  bool ReplacePathInIniFile(std::string_view sourceFolder, std::string_view targetFolder,
+                            std::string_view relativeFile) const noexcept;
+
   // ---- detection helpers, class-level; each adds nothing for a path the list already names
   // The default value of the program's App Paths registration (the file is not checked).
   static void AddAppPathCandidate(const TSoftwareContext& context, std::string_view exeFileName,
