@@ -119,6 +119,70 @@ SimMachine::SimMachine(bool is64BitWindows, port::OsVersionInfo version)
       std::string(kMachineSidPrefix.substr(0, kMachineSidPrefix.size() - 1));
   acls_.SetMachineSid(accounts_.Settings().machineSid);
   FollowFolders();
+  shell_.OnShellExecute = [this](const ShellExecuteRecord& record) { return StartProgram(record); };
+}
+
+namespace {
+
+// The last path element, without its folder.
+std::string_view LeafName(std::string_view path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// runas's arguments: /user:NAME [/savecred] "\"PROGRAM\" PARAMETERS" or "PROGRAM PARAMETERS".
+// False when they name no account or no program.
+bool ParseRunAs(std::string_view parameters, std::string* account, std::string* program) {
+  const std::size_t user = parameters.find("/user:");
+  if (user == std::string_view::npos) return false;
+  std::string_view rest = parameters.substr(user + 6);
+  *account = std::string(rest.substr(0, rest.find(' ')));
+  const std::size_t open = parameters.find('"', user);
+  if (account->empty() || open == std::string_view::npos) return false;
+  std::string_view inner = parameters.substr(open + 1);
+  if (inner.starts_with("\\\"")) {
+    inner.remove_prefix(2);
+    const std::size_t close = inner.find("\\\"");
+    if (close == std::string_view::npos) return false;
+    *program = std::string(inner.substr(0, close));
+  } else {
+    // The whole argument is the command line; a program path with blanks fills it.
+    *program = std::string(inner.substr(0, inner.find('"')));
+  }
+  return !program->empty();
+}
+
+}  // namespace
+
+port::Status SimMachine::StartProgram(const ShellExecuteRecord& record) {
+  SimAccount* running = RunningAccount();
+  std::string account = running ? running->name : std::string();
+  std::string program = record.file;
+  const std::string_view leaf = LeafName(record.file);
+  const bool runas = SameText(leaf, "runas.exe") || SameText(leaf, "runas");
+  if (runas) {
+    // Without an account or a program runas only prints its usage.
+    if (!ParseRunAs(record.parameters, &account, &program)) return port::kErrorSuccess;
+    if (!FindAccount(account)) return port::kErrorSuccess;
+  }
+  if (!files_.Exists(program)) return runas ? port::kErrorSuccess : port::kErrorFileNotFound;
+  const bool asRunning = running && SameText(account, running->name);
+  processArea_.StartProcess(program, 32, asRunning ? std::string() : account);
+  const std::string profile = accounts_.Settings().profilesRoot + "\\" + account;
+  for (const IniSection& section : otherSections_) {
+    constexpr std::string_view kPrefix = "first-start:";
+    if (section.name.size() <= kPrefix.size() ||
+        !SameText(std::string_view(section.name).substr(0, kPrefix.size()), kPrefix) ||
+        !SameText(std::string_view(section.name).substr(kPrefix.size()), program)) {
+      continue;
+    }
+    for (const IniEntry& entry : section.entries) {
+      if (entry.comment || !SameText(entry.name, "folder")) continue;
+      const std::string folder = profile + "\\" + entry.value;
+      if (!files_.Exists(folder)) files_.AddFolder(folder);
+    }
+  }
+  return port::kErrorSuccess;
 }
 
 SimMachine::~SimMachine() = default;

@@ -75,6 +75,14 @@ class SimMachine {
   [[nodiscard]] std::vector<SimProcess>& Processes() { return processes_; }
   [[nodiscard]] SimProcesses& ProcessArea() { return processArea_; }
 
+  // What a ShellExecute does on this machine (the shell calls it; tests may too): the program,
+  // or for runas.exe the program inside its quoted argument under the account of "/user:NAME",
+  // becomes a running process of that account; on its start the folders of its [first-start:PATH]
+  // section that are missing are created in that account's profile, as the real program would
+  // make them. A program file that does not exist starts nothing and fails with
+  // ERROR_FILE_NOT_FOUND, unless runas started it (runas reports its own errors in its console).
+  port::Status StartProgram(const ShellExecuteRecord& record);
+
   // The [machine] section; version, platform, bits, running, profiles, windows, language and
   // min_password_length are rewritten from the machine on save, every other key is kept.
   [[nodiscard]] IniSection& MachineSection() { return machineSection_; }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <random>
 #include <sstream>
 
@@ -308,6 +309,71 @@ TEST(SimMachineAccounts, SidsAreStableAndRunningAccountOwnsCurrentUser) {
   EXPECT_EQ(machine.Registry().GetValue("HKEY_CURRENT_USER\\Software", "Who")->data[0], 'O');
   EXPECT_EQ(machine.Registry().UserHive(admin.sid), nullptr);
   EXPECT_EQ(machine.Registry().UserHive(other.sid), other.hive);
+}
+
+}  // namespace
+}  // namespace ombrant::sim
+
+namespace ombrant::sim {
+namespace {
+
+// ShellExecute on the machine: the program runs under its account and makes its folders on the
+// first start.
+TEST(SimMachinePrograms, RunAsStartsTheQuotedProgramUnderTheNamedAccount) {
+  const std::string firefox = R"(C:\Program Files\Mozilla Firefox\firefox.exe)";
+  const std::string profileFolder = R"(Application Data\Mozilla\Firefox\Profiles\k3x9.default)";
+  auto makeMachine = [&] {
+    auto machine = std::make_unique<SimMachine>();
+    machine->AddAccount("Admin").hasProfile = true;
+    machine->AddAccount("Bob");
+    machine->SetRunningAccount("Admin");
+    machine->Files().AddFile(firefox, "MZ");
+    machine->Files().AddFile(R"(C:\WINDOWS\system32\runas.exe)", "MZ");
+    IniSection firstStart{"first-start:" + firefox, 0, {}};
+    firstStart.Set("folder", profileFolder);
+    machine->OtherSections().push_back(firstStart);
+    return machine;
+  };
+
+  struct Case {
+    const char* name;
+    std::string file;
+    std::string parameters;
+    port::Status status;
+    const char* account;  // nullptr: nothing starts
+  };
+  const Case cases[] = {
+      {"runas with escaped quotes", "runas.exe",
+       "/user:Bob /savecred \"\\\"" + firefox + "\\\" -P x\"", port::kErrorSuccess, "Bob"},
+      {"runas with a plain program argument", R"(C:\WINDOWS\system32\runas.exe)",
+       "/user:Bob \"" + firefox + "\"", port::kErrorSuccess, "Bob"},
+      {"runas without an account", "runas.exe", "\"" + firefox + "\"", port::kErrorSuccess,
+       nullptr},
+      {"runas for an unknown account", "runas.exe", "/user:Nobody \"" + firefox + "\"",
+       port::kErrorSuccess, nullptr},
+      {"runas of a missing program", "runas.exe", "/user:Bob \"C:\\nothing.exe\"",
+       port::kErrorSuccess, nullptr},
+      {"the program directly", firefox, "", port::kErrorSuccess, ""},
+      {"a missing program directly", R"(C:\nothing.exe)", "", port::kErrorFileNotFound, nullptr},
+  };
+  for (const Case& c : cases) {
+    const auto fresh = makeMachine();
+    SimMachine& machine = *fresh;
+    const port::Status status =
+        machine.Shell().ShellExecute(0, "open", c.file, c.parameters, "", 5);
+    EXPECT_EQ(status, c.status) << c.name;
+    if (c.account == nullptr) {
+      EXPECT_TRUE(machine.Processes().empty()) << c.name;
+      continue;
+    }
+    ASSERT_EQ(machine.Processes().size(), 1u) << c.name;
+    EXPECT_EQ(machine.Processes()[0].path, firefox) << c.name;
+    EXPECT_EQ(machine.Processes()[0].account, c.account) << c.name;
+    const std::string owner = *c.account ? c.account : "Admin";
+    EXPECT_TRUE(machine.Files().Exists(R"(C:\Documents and Settings\)" + owner + "\\" +
+                                       profileFolder))
+        << c.name;
+  }
 }
 
 }  // namespace

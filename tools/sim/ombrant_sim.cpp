@@ -244,6 +244,12 @@ int Run(const fs::path& machineFolder, const fs::path& scriptFile, const fs::pat
 
   std::vector<std::string> log;
   ScriptedUser user(machine->ProcessArea(), log);
+  sim::SimMachine& started = *machine;
+  machine->Shell().OnShellExecute = [&log, &started](const sim::ShellExecuteRecord& record) {
+    log.push_back("run " + record.operation + " " + Quote(record.file) + " " +
+                  Quote(record.parameters));
+    return started.StartProgram(record);
+  };
   port::Port port{machine->Registry(),        machine->System(),   machine->Files(),
                   machine->Shell(),           user,                machine->AccountDatabase(),
                   machine->Security(),        machine->ProcessArea()};
