@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "definitions/kvrSoftwareClasses.h"
 #include "orchestration/UnitNetworkingApps.h"
 #include "platform/port/kvrPort.h"
 #include "platform/sim/simMachine.h"
@@ -255,15 +256,18 @@ int Run(const fs::path& machineFolder, const fs::path& scriptFile, const fs::pat
                   machine->Security(),        machine->ProcessArea()};
   TNTStuff nt(port.system);
   PortAccountFacts facts(port.accounts);
+  TSoftwareClassRegistry classes;
+  RegisterSoftwareClasses(classes);
   int status = 0;
   std::string failure;
   {
     TKestrovaServices services{
         user, nt, facts,
-        [&port]() -> std::unique_ptr<TNetworkingApps> {
-          return std::make_unique<TNetworkingApps>(port);
+        [&port, &classes]() -> std::unique_ptr<TNetworkingApps> {
+          return std::make_unique<TNetworkingApps>(port, classes);
         },
-        []() -> std::string { throw std::runtime_error("no introduction in a simulated run"); }};
+        []() -> std::string { throw std::runtime_error("no introduction in a simulated run"); },
+        {}};
     std::unique_ptr<TformKestrova> form;
     int page = -1;
     auto notePage = [&] {
