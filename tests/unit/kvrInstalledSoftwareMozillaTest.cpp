@@ -428,6 +428,33 @@ TEST_P(MozillaFixtureTest, ASecondRunLeavesBobsProfilesAlone) {
   EXPECT_EQ(SnapshotFiles(fixture_.Port().files, bobAppData), bobFiles);
 }
 
+// Machines built in code for what the fixtures do not show.
+TEST(MozillaLists, OlderAndNewerFilesBothCountAndOnlyFoldersAreProfiles) {
+  CatalogueMachine machine;
+  const std::string profiles = machine.AppData() + R"(\Mozilla\Firefox\Profiles\)";
+  machine.Files().AddFile(profiles + R"(abc.default\cookies.txt)", "old");
+  machine.Files().AddFile(profiles + R"(abc.default\cookies.sqlite)", "new");
+  machine.Files().AddFolder(profiles + R"(abc.default\prefs.js)");  // a folder is no file
+  machine.Files().AddFile(profiles + "stray.txt", "x");
+  TInstalledSoftwareFirefox firefox(machine.Context(), "Mozilla Firefox", "firefox.exe");
+  TWideStringList folders;
+  firefox.GetDataFolders("Admin", folders);
+  EXPECT_EQ(Lines(folders), std::vector<std::string>{profiles + "abc.default"});
+  TWideStringList items;
+  firefox.GetExistingDataItems(items, 0);
+  EXPECT_EQ(Lines(items),
+            (std::vector<std::string>{"Cookies=cookies.txt", "Cookies=cookies.sqlite"}));
+
+  // A data folder without its profiles folder has no profile to migrate.
+  machine.Files().AddFile(machine.AppData() + R"(\Thunderbird\profiles.ini)", "[General]\r\n");
+  TInstalledSoftwareThunderbird thunderbird(machine.Context(), "Mozilla Thunderbird",
+                                            "thunderbird.exe");
+  thunderbird.GetDataFolders("Admin", folders);
+  EXPECT_TRUE(folders.Empty());
+  thunderbird.GetExistingDataItems(items, 0);
+  EXPECT_TRUE(items.Empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Browsers, MozillaFixtureTest,
                          ::testing::Values(kBrowsersXp, kBrowsers7x64), FlavourName);
 
