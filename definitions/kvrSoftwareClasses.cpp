@@ -1,6 +1,9 @@
 #include "definitions/kvrSoftwareClasses.h"
 
+#include "definitions/kvrInstalledSoftwareApple.h"
 #include "definitions/kvrInstalledSoftwareMicrosoft.h"
+#include "definitions/kvrInstalledSoftwareMozilla.h"
+#include "definitions/kvrInstalledSoftwareOpera.h"
 
 namespace ombrant {
 
@@ -8,6 +11,9 @@ void RegisterSoftwareClasses(TSoftwareClassRegistry& registry) {
   // One call per module, in catalogue order: Microsoft, Mozilla, Opera, Apple, mail, chat and
   // telephony, media players.
   RegisterMicrosoftSoftwareClasses(registry);
+  RegisterMozillaSoftwareClasses(registry);
+  RegisterOperaSoftwareClasses(registry);
+  RegisterAppleSoftwareClasses(registry);
 }
 
 }  // namespace ombrant
