@@ -1,9 +1,23 @@
 #include "definitions/kvrSoftwareClasses.h"
 
+#include "definitions/kvrInstalledSoftware1und1.h"
+#include "definitions/kvrInstalledSoftwareAIM.h"
 #include "definitions/kvrInstalledSoftwareApple.h"
+#include "definitions/kvrInstalledSoftwareDigsby.h"
+#include "definitions/kvrInstalledSoftwareGaduGadu.h"
+#include "definitions/kvrInstalledSoftwareGoogleTalk.h"
+#include "definitions/kvrInstalledSoftwareICQ.h"
 #include "definitions/kvrInstalledSoftwareMicrosoft.h"
+#include "definitions/kvrInstalledSoftwareMiranda.h"
 #include "definitions/kvrInstalledSoftwareMozilla.h"
 #include "definitions/kvrInstalledSoftwareOpera.h"
+#include "definitions/kvrInstalledSoftwarePidgin.h"
+#include "definitions/kvrInstalledSoftwareQQ.h"
+#include "definitions/kvrInstalledSoftwareSkype.h"
+#include "definitions/kvrInstalledSoftwareTlenPL.h"
+#include "definitions/kvrInstalledSoftwareTrillian.h"
+#include "definitions/kvrInstalledSoftwareVoipBuster.h"
+#include "definitions/kvrInstalledSoftwareYahoo.h"
 
 namespace ombrant {
 
@@ -14,6 +28,21 @@ void RegisterSoftwareClasses(TSoftwareClassRegistry& registry) {
   RegisterMozillaSoftwareClasses(registry);
   RegisterOperaSoftwareClasses(registry);
   RegisterAppleSoftwareClasses(registry);
+  // chat and telephony clients
+  Register1und1SoftwareClasses(registry);
+  RegisterAIMSoftwareClasses(registry);
+  RegisterDigsbySoftwareClasses(registry);
+  RegisterGaduGaduSoftwareClasses(registry);
+  RegisterGoogleTalkSoftwareClasses(registry);
+  RegisterICQSoftwareClasses(registry);
+  RegisterMirandaSoftwareClasses(registry);
+  RegisterPidginSoftwareClasses(registry);
+  RegisterSkypeSoftwareClasses(registry);
+  RegisterTlenPLSoftwareClasses(registry);
+  RegisterTrillianSoftwareClasses(registry);
+  RegisterVoipBusterSoftwareClasses(registry);
+  RegisterYahooSoftwareClasses(registry);
+  RegisterQQSoftwareClasses(registry);
 }
 
 }  // namespace ombrant
