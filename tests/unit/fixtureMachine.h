@@ -82,7 +82,8 @@ class FixtureMachine {
   std::string base(folder);
   if (base.empty() || base.back() != '\\') base += '\\';
   TStringList found;
-  FindFiles(files, base + "*.*", found, true, false, true, true, false);
+  // Names relative to the folder, so that two folders' snapshots compare.
+  FindFiles(files, base + "*.*", found, true, false, false, true, true);
   std::map<std::string, std::string> snapshot;
   for (const std::string& relative : found) {
     std::string bytes;
