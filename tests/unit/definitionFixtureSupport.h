@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +39,20 @@ inline constexpr std::string_view kRestrictedAccount = "Bob";
         kMigrationStatusTexts[MigrationStatusOf(settings, catalogue.Items(i), kRestrictedAccount)]);
   }
   return statuses;
+}
+
+// Loads fixture machine `name`. A machine that does not load fails the test; under Windows,
+// where the source tree may not be reachable by its path, it skips it.
+inline void LoadFixture(std::unique_ptr<FixtureMachine>& fixture, std::string_view name) {
+  try {
+    fixture = std::make_unique<FixtureMachine>(name);
+  } catch (const std::exception& e) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the fixture machine " << name << " does not load here: " << e.what();
+#else
+    FAIL() << e.what();
+#endif
+  }
 }
 
 // The DACL of a file or folder as SDDL.

@@ -205,12 +205,7 @@ void PrintTo(const MailMachine& machine, std::ostream* os) { *os << machine.name
 
 class MailFixtureTest : public ::testing::TestWithParam<MailMachine> {
  protected:
-  void SetUp() override {
-#ifdef _WIN32
-    GTEST_SKIP() << "fixture machines are loaded from the source tree by the native tests only";
-#endif
-    fixture_ = std::make_unique<FixtureMachine>(GetParam().name);
-  }
+  void SetUp() override { LoadFixture(fixture_, GetParam().name); }
 
   [[nodiscard]] std::string Profile(std::string_view account) const {
     return std::string(GetParam().profiles) + "\\" + std::string(account);
