@@ -8,7 +8,7 @@
 #include "app/winHandles.h"
 #include "orchestration/UnitNetworkingApps.h"
 #include "platform/vqNTStuff.h"
-#include "platform/vqPathSolve.h"
+#include "definitions/kvrSoftwareClasses.h"
 #include "platform/win32/winMachine.h"
 #include "app/appText.h"
 #include "resources/OmbrantStrings.h"
@@ -28,21 +28,30 @@ int Run(HINSTANCE instance, int showCommand) {
   InitCommonControlsEx(&controls);
 
   // The facts of the running system, read once before anything asks for them: the version
-  // flags, and the path variables of this system and of the offline ones mounted beside it.
+  // flags and the supported applications. The orchestrator builds the path variables of this
+  // system and of the offline ones mounted beside it, and detects the applications.
   win32::WinMachine machine;
   port::Port port = machine.Port();
   const TNTStuff ntStuff(port.system);
-  TPathSolver paths(port);
-  paths.AddOfflineSystemPaths();
+  TSoftwareClassRegistry classes;
+  RegisterSoftwareClasses(classes);
   win32::PortAccountFacts accounts(port.accounts);
 
   // The window (titled with the application's title) and, with it, the orchestrator.
+  win32::FormBinder* bound = nullptr;
   TformKestrova form(TKestrovaServices{
       port.ui, ntStuff, accounts,
-      [&port] { return std::make_unique<TNetworkingApps>(port); },
-      [instance] { return win32::LoadResourceBytes(instance, "Introductionrtf", "RTF"); }});
+      [&port, &classes] { return std::make_unique<TNetworkingApps>(port, classes); },
+      [instance] { return win32::LoadResourceBytes(instance, "Introductionrtf", "RTF"); },
+      [&bound] {
+        if (bound) {
+          RedrawWindow(bound->Window(), nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        }
+      }});
 
   win32::FormBinder binder(form, instance);
+  bound = &binder;
   binder.OnFirstShow = [&form] { form.FormShow(); };
   binder.OnPaint = [&form] { form.FormPaint(); };
   binder.OnDestroyed = [] { PostQuitMessage(0); };

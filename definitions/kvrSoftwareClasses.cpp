@@ -1,22 +1,37 @@
 #include "definitions/kvrSoftwareClasses.h"
 
-#include "definitions/kvrInstalledSoftwareMicrosoft.h"
-// mail clients
+#include "definitions/kvrInstalledSoftware1und1.h"
+#include "definitions/kvrInstalledSoftwareAIM.h"
+#include "definitions/kvrInstalledSoftwareApple.h"
+#include "definitions/kvrInstalledSoftwareDigsby.h"
+#include "definitions/kvrInstalledSoftwareDivX.h"
 #include "definitions/kvrInstalledSoftwareEudora.h"
 #include "definitions/kvrInstalledSoftwareEvolution.h"
-#include "definitions/kvrInstalledSoftwareMulberry.h"
-#include "definitions/kvrInstalledSoftwarePegasus.h"
-#include "definitions/kvrInstalledSoftwarePostMe.h"
-#include "definitions/kvrInstalledSoftwareSylpheed.h"
-#include "definitions/kvrInstalledSoftwareTheBat.h"
-// media players
-#include "definitions/kvrInstalledSoftwareDivX.h"
 #include "definitions/kvrInstalledSoftwareFoobar.h"
+#include "definitions/kvrInstalledSoftwareGaduGadu.h"
+#include "definitions/kvrInstalledSoftwareGoogleTalk.h"
+#include "definitions/kvrInstalledSoftwareICQ.h"
 #include "definitions/kvrInstalledSoftwareLightAlloy.h"
+#include "definitions/kvrInstalledSoftwareMicrosoft.h"
+#include "definitions/kvrInstalledSoftwareMiranda.h"
+#include "definitions/kvrInstalledSoftwareMozilla.h"
+#include "definitions/kvrInstalledSoftwareMulberry.h"
+#include "definitions/kvrInstalledSoftwareOpera.h"
+#include "definitions/kvrInstalledSoftwarePegasus.h"
+#include "definitions/kvrInstalledSoftwarePidgin.h"
+#include "definitions/kvrInstalledSoftwarePostMe.h"
+#include "definitions/kvrInstalledSoftwareQQ.h"
 #include "definitions/kvrInstalledSoftwareQuintEssential.h"
 #include "definitions/kvrInstalledSoftwareRealPlayer.h"
+#include "definitions/kvrInstalledSoftwareSkype.h"
+#include "definitions/kvrInstalledSoftwareSylpheed.h"
+#include "definitions/kvrInstalledSoftwareTheBat.h"
+#include "definitions/kvrInstalledSoftwareTlenPL.h"
+#include "definitions/kvrInstalledSoftwareTrillian.h"
 #include "definitions/kvrInstalledSoftwareVideoLan.h"
+#include "definitions/kvrInstalledSoftwareVoipBuster.h"
 #include "definitions/kvrInstalledSoftwareWinAmp.h"
+#include "definitions/kvrInstalledSoftwareYahoo.h"
 #include "definitions/kvrInstalledSoftwareZoomPlayer.h"
 
 namespace ombrant {
@@ -25,6 +40,9 @@ void RegisterSoftwareClasses(TSoftwareClassRegistry& registry) {
   // One call per module, in catalogue order: Microsoft, Mozilla, Opera, Apple, mail, chat and
   // telephony, media players.
   RegisterMicrosoftSoftwareClasses(registry);
+  RegisterMozillaSoftwareClasses(registry);
+  RegisterOperaSoftwareClasses(registry);
+  RegisterAppleSoftwareClasses(registry);
   // mail clients
   RegisterEudoraSoftwareClasses(registry);
   RegisterEvolutionSoftwareClasses(registry);
@@ -33,6 +51,21 @@ void RegisterSoftwareClasses(TSoftwareClassRegistry& registry) {
   RegisterPostMeSoftwareClasses(registry);
   RegisterSylpheedSoftwareClasses(registry);
   RegisterTheBatSoftwareClasses(registry);
+  // chat and telephony clients
+  Register1und1SoftwareClasses(registry);
+  RegisterAIMSoftwareClasses(registry);
+  RegisterDigsbySoftwareClasses(registry);
+  RegisterGaduGaduSoftwareClasses(registry);
+  RegisterGoogleTalkSoftwareClasses(registry);
+  RegisterICQSoftwareClasses(registry);
+  RegisterMirandaSoftwareClasses(registry);
+  RegisterPidginSoftwareClasses(registry);
+  RegisterSkypeSoftwareClasses(registry);
+  RegisterTlenPLSoftwareClasses(registry);
+  RegisterTrillianSoftwareClasses(registry);
+  RegisterVoipBusterSoftwareClasses(registry);
+  RegisterYahooSoftwareClasses(registry);
+  RegisterQQSoftwareClasses(registry);
   // media players
   RegisterDivXSoftwareClasses(registry);
   RegisterFoobarSoftwareClasses(registry);

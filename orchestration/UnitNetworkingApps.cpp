@@ -6,6 +6,7 @@
 #include "catalogue/kvrShortcutFiles.h"
 #include "platform/kvrRegHives.h"
 #include "platform/kvrRegistry.h"
+#include "platform/vqNTStuff.h"
 #include "platform/vqNetInfo.h"
 #include "platform/vqSecurity.h"
 #include "platform/vqStrings.h"
@@ -37,6 +38,21 @@ constexpr std::string_view kReadmeLines[] = {
     "Ombrant is a product of Kestrova Limited.",
     "Copyright (C) Kestrova Limited. All rights reserved.",
 };
+
+// Replaces each "%s" in turn by the next argument; a "%s" without an argument stays.
+std::string FormatStr(std::string_view format, std::initializer_list<std::string_view> arguments) {
+  std::string out;
+  auto argument = arguments.begin();
+  std::size_t pos = 0;
+  for (std::size_t at = format.find("%s"); at != std::string_view::npos && argument != arguments.end();
+       at = format.find("%s", pos)) {
+    out += format.substr(pos, at - pos);
+    out += *argument++;
+    pos = at + 2;
+  }
+  out += format.substr(pos);
+  return out;
+}
 
 // A resolved path is usable only when it names a drive or a share; an unresolved variable
 // leaves a relative rest behind.
@@ -152,19 +168,20 @@ const std::string& TShortcutSnapshots::LinkTarget(TShortcutLocation location, in
 
 // ---- construction
 
-TNetworkingApps::TNetworkingApps(port::Port& port)
-    : TNetworkingApps(port, ShellFolderPathResolver(port), std::make_unique<TPlainCatalogue>()) {}
-
-TNetworkingApps::TNetworkingApps(port::Port& port, TPathResolver resolvePath,
-                                 std::unique_ptr<TOrchestratedCatalogue> manager)
-    : FPort(&port),
-      FManager(manager ? std::move(manager) : std::make_unique<TPlainCatalogue>()),
-      FResolvePath(std::move(resolvePath)),
-      FProfileFunctions(std::make_unique<TUserProfileFunctions>(port.accounts)) {
+TNetworkingApps::TNetworkingApps(port::Port& port, const TSoftwareClassRegistry& classes)
+    : FPort(&port), FProfileFunctions(std::make_unique<TUserProfileFunctions>(port.accounts)) {
+  FPathSolver = std::make_unique<TPathSolver>(port);
+  FPathSolver->AddOfflineSystemPaths();
+  const TNTStuff nt(port.system);
+  FContext = std::make_unique<TSoftwareContext>(TSoftwareContext{port, *FPathSolver, nt.IsWow64()});
+  FResolvePath = [solver = FPathSolver.get()](std::string_view pathTemplate) {
+    return solver->ResolvePath(pathTemplate);
+  };
+  FManager = std::make_unique<TInstalledSoftwareManager>(*FContext, classes);
   FInternetUser = Settings().ReadInternetUser();
 }
 
-TNetworkingApps::TNetworkingApps() : FManager(std::make_unique<TPlainCatalogue>()) {}
+TNetworkingApps::TNetworkingApps() = default;
 
 TNetworkingApps::~TNetworkingApps() = default;
 
@@ -328,19 +345,29 @@ void TNetworkingApps::SetApplicationView(ui::ListView* view) {
   FillApplicationList(view, true);
 }
 
-void TNetworkingApps::FillMigrationList(ui::ListView* view) { FMigrationView = view; }
+void TNetworkingApps::FillMigrationList(ui::ListView* view) {
+  FMigrationView = view;
+  if (view == nullptr || !FManager) return;
+  PrepareListView(view, false);
+  FillApplicationList(view, false);
+  SetMigrationStatuses(*FPort, *view, *FManager, FInternetUser);
+}
 
-ui::ImageList* TNetworkingApps::SmallImages() { return nullptr; }
+ui::ImageList* TNetworkingApps::SmallImages() {
+  return FManager ? &FManager->SmallIcons() : nullptr;
+}
 
-ui::ImageList* TNetworkingApps::LargeImages() { return nullptr; }
+ui::ImageList* TNetworkingApps::LargeImages() {
+  return FManager ? &FManager->LargeIcons() : nullptr;
+}
 
 void TNetworkingApps::PrepareListView(ui::ListView* view, bool tiles) {
   if (view == nullptr) return;
   EnableListViewGroups(*view, true);
   SetListViewMode(*view, tiles ? 4 : 3);
   SetTileViewLines(*view, 1);
-  for (int id = 0; id < static_cast<int>(std::size(kSoftwareCategoryNames)); ++id) {
-    AddListViewGroup(*view, std::string(kSoftwareCategoryNames[id]), id);
+  for (int id = 0; id < static_cast<int>(SoftwareCategoryNames.size()); ++id) {
+    AddListViewGroup(*view, std::string(SoftwareCategoryNames[static_cast<std::size_t>(id)]), id);
   }
 }
 
@@ -348,8 +375,8 @@ void TNetworkingApps::FillApplicationList(ui::ListView* view, bool tiles) {
   if (view == nullptr) return;
   ui::UpdateGuard update(*view);
   view->ClearItems();
-  for (int i = 0; i < FManager->Count(); ++i) {
-    const TOrchestratedApplication& app = FManager->Items(i);
+  for (int i = 0; i < Count(); ++i) {
+    const TInstalledSoftware& app = Manager().Items(i);
     const int item = view->AddItem(app.DisplayName(), app.ImageIndex());
     view->AddSubItem(item, app.Executable());
     SetItemGroup(*view, item, app.Category());
@@ -364,17 +391,20 @@ void TNetworkingApps::RefreshApplicationList() { FillApplicationList(FApplicatio
 
 // ---- the catalogue
 
-int TNetworkingApps::Count() const { return FManager->Count(); }
-
-bool TNetworkingApps::Active(int index) const { return FManager->Items(index).Active(); }
-
-void TNetworkingApps::SetActive(int index, bool active) {
-  FManager->Items(index).SetActive(active);
+TInstalledSoftwareManager& TNetworkingApps::Manager() const {
+  if (!FManager) throw std::logic_error("TNetworkingApps: no catalogue");
+  return *FManager;
 }
+
+int TNetworkingApps::Count() const { return FManager ? FManager->Count() : 0; }
+
+bool TNetworkingApps::Active(int index) const { return Manager().Items(index).Active(); }
+
+void TNetworkingApps::SetActive(int index, bool active) { Manager().Items(index).SetActive(active); }
 
 // ---- shortcuts
 
-std::string TNetworkingApps::ImpersonatedLinkName(const TOrchestratedApplication& app) const {
+std::string TNetworkingApps::ImpersonatedLinkName(const TInstalledSoftware& app) const {
   return FormatStr(LoadStr(sImpersonatedLinkName), {app.DisplayName(), FInternetUser}) + ".lnk";
 }
 
@@ -394,8 +424,8 @@ void TNetworkingApps::ReplaceShortcuts(TShortcutLocation location) {
   const TShortcutSnapshots snapshot(*FPort, FResolvePath, {location});
   const int links = snapshot.LinkCount(location);
 
-  for (int a = 0; a < FManager->Count(); ++a) {
-    const TOrchestratedApplication& app = FManager->Items(a);
+  for (int a = 0; a < Count(); ++a) {
+    const TInstalledSoftware& app = Manager().Items(a);
     if (!app.Active()) continue;
     for (int j = 0; j < links; ++j) {
       if (!SameText(snapshot.LinkTarget(location, j), app.Executable())) continue;
@@ -415,8 +445,8 @@ void TNetworkingApps::ReplaceShortcuts(TShortcutLocation location) {
     }
   }
 
-  for (int a = 0; a < FManager->Count(); ++a) {
-    TOrchestratedApplication& app = FManager->Items(a);
+  for (int a = 0; a < Count(); ++a) {
+    TInstalledSoftware& app = Manager().Items(a);
     if (!app.Active()) continue;
     bool matched = false;
     for (int j = 0; j < links && !matched; ++j) {
@@ -439,16 +469,15 @@ void TNetworkingApps::WriteReadme(const std::string& folder) {
   (void)FPort->files.WriteWholeFile(file, text);
 }
 
-void TNetworkingApps::MigrateSelectedApplications() {}
+void TNetworkingApps::MigrateSelectedApplications(const TMigrationProgress& progress) {
+  (void)ombrant::MigrateSelectedApplications(*FPort, Manager(), FInternetUser, progress);
+}
 
 bool TNetworkingApps::HasShortcut(int index, TShortcutLocation location, bool originalForm) {
-  const TOrchestratedApplication& app = FManager->Items(index);
+  const TInstalledSoftware& app = Manager().Items(index);
   const std::string folder = LocationFolder(FResolvePath, location);
   const TShortcutSnapshots snapshot(*FPort, FResolvePath, {location});
-  const std::string arguments =
-      originalForm ? std::string()
-                   : RestrictedShortcutArguments(FInternetUser, app.Executable(),
-                                                 app.RunParameters());
+  const std::string arguments = originalForm ? std::string() : app.RunAsArguments(FInternetUser);
   for (int j = 0; j < snapshot.LinkCount(location); ++j) {
     const std::string& target = snapshot.LinkTarget(location, j);
     if (originalForm) {
@@ -473,7 +502,7 @@ bool TNetworkingApps::HasShortcut(int index, TShortcutLocation location, bool or
 
 void TNetworkingApps::SetShortcut(int index, TShortcutLocation location, bool originalForm,
                                   bool present) {
-  TOrchestratedApplication& app = FManager->Items(index);
+  TInstalledSoftware& app = Manager().Items(index);
   const std::string folder = LocationFolder(FResolvePath, location);
   if (folder.empty()) return;
   if (originalForm) {

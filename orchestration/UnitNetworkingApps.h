@@ -7,16 +7,18 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "catalogue/kvrInstalledSoftware.h"
 #include "catalogue/kvrUserProfile.h"
-#include "orchestration/UnitCatalogueAccess.h"
+#include "orchestration/UnitMigrationPage.h"
 #include "orchestration/UnitOmbrantSettings.h"
-#include "orchestration/UnitShellFolderPaths.h"
 #include "platform/port/kvrPort.h"
+#include "platform/vqPathSolve.h"
 
 namespace ombrant {
 
@@ -25,6 +27,9 @@ class ComboBox;
 class ImageList;
 class ListView;
 }  // namespace ui
+
+// Resolves a path template ("<$DESKTOP>\\*.lnk") for the running account.
+using TPathResolver = std::function<std::string(std::string_view pathTemplate)>;
 
 // The eight shortcut folders, in ordinal order; the ordinal is what the settings store and the
 // replacement loop rely on.
@@ -95,11 +100,9 @@ class TShortcutSnapshots {
 
 class TNetworkingApps {
  public:
-  // Until the application catalogue is wired in: an empty catalogue, folders from the shell.
-  explicit TNetworkingApps(port::Port& port);
-  // Takes the catalogue (owned) and the path resolver; reads the current restricted account.
-  TNetworkingApps(port::Port& port, TPathResolver resolvePath,
-                  std::unique_ptr<TOrchestratedCatalogue> manager);
+  // Builds the catalogue of the registered classes (detection and icons) and reads the current
+  // restricted account. `classes` must outlive nothing: the catalogue keeps what it needs.
+  TNetworkingApps(port::Port& port, const TSoftwareClassRegistry& classes);
   virtual ~TNetworkingApps();
   TNetworkingApps(const TNetworkingApps&) = delete;
   TNetworkingApps& operator=(const TNetworkingApps&) = delete;
@@ -143,7 +146,8 @@ class TNetworkingApps {
   [[nodiscard]] virtual int Count() const;
   [[nodiscard]] virtual bool Active(int index) const;
   virtual void SetActive(int index, bool active);
-  [[nodiscard]] TOrchestratedCatalogue& Manager() { return *FManager; }
+  // Throws std::logic_error in a test double, which has no catalogue.
+  [[nodiscard]] TInstalledSoftwareManager& Manager() const;
 
   // ---- shortcuts and migration
   virtual void ReplaceAllShortcuts();
@@ -153,7 +157,9 @@ class TNetworkingApps {
   void ReplaceShortcuts(TShortcutLocation location);
   // Writes "readme.txt" into the folder unless it has one.
   void WriteReadme(const std::string& folder);
-  virtual void MigrateSelectedApplications();
+  // Logs the restricted account on, loads its profile and migrates every active application;
+  // `progress` hears of each application before it is migrated.
+  virtual void MigrateSelectedApplications(const TMigrationProgress& progress = {});
   // Whether the location's folder holds a shortcut of application `index`, in its original or its
   // impersonated form.
   [[nodiscard]] virtual bool HasShortcut(int index, TShortcutLocation location, bool originalForm);
@@ -182,7 +188,11 @@ class TNetworkingApps {
   std::string FInternetUser;
   ui::ComboBox* FAccountList = nullptr;
   ui::ListView* FApplicationView = nullptr;
-  std::unique_ptr<TOrchestratedCatalogue> FManager;
+  // The catalogue's path variables and machine, declared before it: its definitions resolve
+  // through them as long as they live. Null in test doubles.
+  std::unique_ptr<TPathSolver> FPathSolver;
+  std::unique_ptr<TSoftwareContext> FContext;
+  std::unique_ptr<TInstalledSoftwareManager> FManager;
   ui::ListView* FMigrationView = nullptr;
 
  private:
@@ -190,7 +200,7 @@ class TNetworkingApps {
   void ShowError(std::string_view text);
   [[nodiscard]] bool FileExists(std::string_view path) const;
   [[nodiscard]] bool IsWow64() const;
-  [[nodiscard]] std::string ImpersonatedLinkName(const TOrchestratedApplication& app) const;
+  [[nodiscard]] std::string ImpersonatedLinkName(const TInstalledSoftware& app) const;
 
   TPathResolver FResolvePath;
   std::unique_ptr<TUserProfileFunctions> FProfileFunctions;

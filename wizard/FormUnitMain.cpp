@@ -145,7 +145,7 @@ void TformKestrova::BuildControls() {
   rbMigrateSelected.SetCaption("Migrate settings only for the following applications");
   rbMigrateSelected.SetBounds({8, 56, 457, 17});
   lvMigrationApps.SetParent(&tabMigration);
-  lvMigrationApps.SetBounds({32, 80, 433, 193});
+  lvMigrationApps.SetBounds({32, 80, 433, 177});
   lvMigrationApps.SetCheckBoxes(true);
   lvMigrationApps.AddColumn("Application", 256);
   lvMigrationApps.AddColumn("Status", 154);
@@ -153,6 +153,8 @@ void TformKestrova::BuildControls() {
   lvMigrationApps.SetReadOnly(true);
   lvMigrationApps.SetViewStyle(ui::ViewStyle::Report);
   lvMigrationApps.SetEnabled(false);
+  labelMigrationProgress.SetParent(&tabMigration);
+  labelMigrationProgress.SetBounds({32, 260, 433, 13});
 
   // Applications: the info label on top, the group box at the bottom with the divider above it,
   // the list in between.
@@ -329,13 +331,23 @@ void TformKestrova::aPageNextExecute() {
     tabApplications.SetTabVisible(true);
     ActivateChosenApplications();
     FApps->ReplaceAllShortcuts();
-    FApps->MigrateSelectedApplications();
+    MigrateWithProgress();
     UpdateNavigation();
   }
   // Past the last page there is nothing to show: the page control refuses and keeps its page.
   pcMain.SetActivePageIndex(pcMain.ActivePageIndex() + 1);
   pcMainChange();
   UpdateUninstallButton();
+}
+
+void TformKestrova::MigrateWithProgress() {
+  FApps->MigrateSelectedApplications([this](const std::string& name, int position, int count) {
+    labelMigrationProgress.SetCaption("Migrating the settings of " + name + " (" +
+                                      std::to_string(position) + " of " +
+                                      std::to_string(count) + ")...");
+    if (services_.repaintNow) services_.repaintNow();
+  });
+  labelMigrationProgress.SetCaption("");
 }
 
 bool TformKestrova::CreateOrChooseAccount() {

@@ -49,6 +49,9 @@ struct TKestrovaServices {
   std::function<std::unique_ptr<TNetworkingApps>()> createApps;
   // The introduction document (RTF bytes). It may throw; the page then stays empty.
   std::function<std::string()> loadIntroduction;
+  // Repaints the window now, while a long operation keeps the message loop from doing it;
+  // optional.
+  std::function<void()> repaintNow;
 };
 
 class TformKestrova : public ui::Form {
@@ -104,6 +107,8 @@ class TformKestrova : public ui::Form {
   ui::RadioButton rbMigrateAll{"rbMigrateAll"};
   ui::RadioButton rbMigrateSelected{"rbMigrateSelected"};
   ui::ListView lvMigrationApps{"lvMigrationApps"};
+  // Which application is being migrated, while the migration runs.
+  ui::Label labelMigrationProgress{"labelMigrationProgress"};
 
   ui::TabSheet tabApplications{"tabApplications", "&Applications"};
   ui::Label labelApplicationsInfo{"labelApplicationsInfo"};
@@ -142,6 +147,8 @@ class TformKestrova : public ui::Form {
   void UpdateUninstallButton();
 
   void aPageNextExecute();
+  // The migration, naming each application on the migration page while it is copied.
+  void MigrateWithProgress();
   // The account step of Next; false when the page must not change.
   bool CreateOrChooseAccount();
   void ActivateChosenApplications();

@@ -9,11 +9,19 @@
 #include "tests/unit/kvrRegistryTestSupport.h"
 #include "tests/unit/orchestrationTestMachine.h"
 #include "tests/unit/portForwarders.h"
+#include "tests/unit/testSoftware.h"
+#include "tools/icongen/iconArt.h"
 #include "ui/uiComboBox.h"
 #include "ui/uiListView.h"
 
 namespace ombrant::test {
 namespace {
+
+// The account operations need no detected applications.
+const TSoftwareClassRegistry& NoClasses() {
+  static const TSoftwareClassRegistry none;
+  return none;
+}
 
 constexpr const char* kInfoText =
     "Your newly created Internet user has the password \"wopa\", which you need to enter only "
@@ -50,7 +58,7 @@ TEST_P(CreateAccountOnFlavour, WalksEveryStepAndReleasesTokensAndProfiles) {
   OrchestrationMachine m(*GetParam().flavour);
   m.Ui().QueueAnswer(port::kIdOk);
   ui::ComboBox combo;
-  TNetworkingApps apps(m.Port());
+  TNetworkingApps apps(m.Port(), NoClasses());
   apps.SetAccountList(&combo);
   ASSERT_EQ(ComboTexts(combo), std::vector<std::string>{"Anna"});
 
@@ -158,7 +166,7 @@ TEST(CreateRestrictedUser, EveryRefusalIsShownAndLeavesNothingBehind) {
     port::Port port = WithAccounts(m.Port(), accounts);
     m.Ui().QueueAnswer(port::kIdOk);
     ui::ComboBox combo;
-    TNetworkingApps apps(port);
+    TNetworkingApps apps(port, NoClasses());
     apps.SetAccountList(&combo);
 
     EXPECT_FALSE(apps.CreateRestrictedUser(c.name));
@@ -185,7 +193,7 @@ TEST(CreateRestrictedUser, AMissingUsersGroupIsReportedButTheAccountStaysCurrent
   RefusingAccounts accounts(m.Machine().Accounts());
   port::Port port = WithAccounts(m.Port(), accounts);
   ui::ComboBox combo;
-  TNetworkingApps apps(port);
+  TNetworkingApps apps(port, NoClasses());
   apps.SetAccountList(&combo);
 
   for (port::Status groupCode : {port::kErrorMemberInAlias, port::kNerrGroupNotFound}) {
@@ -209,7 +217,7 @@ TEST(CreateRestrictedUser, AMissingUsersGroupIsReportedButTheAccountStaysCurrent
 TEST(CreateRestrictedUser, WithoutAnAccountListTheAccountIsCreatedButNotJoinedOrHidden) {
   OrchestrationMachine m(kXpEnglish);
   m.Ui().QueueAnswer(port::kIdOk);
-  TNetworkingApps apps(m.Port());
+  TNetworkingApps apps(m.Port(), NoClasses());
   ASSERT_TRUE(apps.CreateRestrictedUser("solo"));
   EXPECT_EQ(apps.InternetUser(), "solo");
   EXPECT_FALSE(m.Registry().HasKey(kHiddenKey));
@@ -235,7 +243,7 @@ TEST(AccountList, OffersStandardUsersOnlyWithoutAspnetAndSelectsTheCurrentIgnori
     SCOPED_TRACE(c.stored);
     m.Registry().SetString(kSettingsKeyPath, "InternetUser", c.stored);
     ui::ComboBox combo;
-    TNetworkingApps apps(m.Port());
+    TNetworkingApps apps(m.Port(), NoClasses());
     apps.SetAccountList(&combo);
     const std::vector<std::string> texts = ComboTexts(combo);
     EXPECT_EQ(texts, (std::vector<std::string>{"Anna", "Zed"}));
@@ -249,7 +257,7 @@ TEST(AccountList, OffersStandardUsersOnlyWithoutAspnetAndSelectsTheCurrentIgnori
 
 TEST(AccountSettings, RecordedNamesIgnoreCaseAndAnExistingAppDataIsKept) {
   OrchestrationMachine m(kXpEnglish);
-  TNetworkingApps apps(m.Port());
+  TNetworkingApps apps(m.Port(), NoClasses());
   apps.RecordCreatedUser("bob");
   apps.RecordCreatedUser("Anna");
   apps.RecordCreatedUser("BOB");
@@ -287,7 +295,7 @@ TEST(RemoveCreatedUsers, AsksForEachRecordedAccountAndDeletesOnlyTheConfirmedOne
   m.Machine().Accounts().AddUser(bob);
   m.Registry().SetMultiString(kSettingsKeyPath, "CreatedUsers", {"Anna", "Bob", "Gone"});
   m.Registry().SetString(kSettingsKeyPath, "InternetUser", "Zed");  // chosen, never created
-  TNetworkingApps apps(m.Port());
+  TNetworkingApps apps(m.Port(), NoClasses());
 
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE(round);
@@ -318,11 +326,19 @@ TEST(RemoveCreatedUsers, AsksForEachRecordedAccountAndDeletesOnlyTheConfirmedOne
 
 TEST(ApplicationList, GroupsTilesAndOneItemPerCatalogueEntryRefreshedWhileAttached) {
   OrchestrationMachine m(kXpEnglish);
-  auto catalogue = std::make_unique<TPlainCatalogue>();
-  catalogue->Add(m.Port(), {"Opera", "C:\\Program Files\\Opera\\opera.exe", "", 1, 7});
-  catalogue->Add(m.Port(), {"Skype", "C:\\Program Files\\Skype\\skype.exe", "", 3, 2});
-  TPlainCatalogue& entries = *catalogue;
-  TNetworkingApps apps(m.Port(), ShellFolderPathResolver(m.Port()), std::move(catalogue));
+  InstallTestPrograms(m.Registry(),
+                      {{"Opera", "C:\\Program Files\\Opera\\opera.exe", "", scBrowser},
+                       {"Skype", "C:\\Program Files\\Skype\\skype.exe", "", scChat}});
+  // The fallback pair is entry 0; every class then gets a pair of its own.
+  const TIconArt* art = FindIconArt("APPLICATION");
+  ASSERT_NE(art, nullptr);
+  m.Machine().Machine().System().AddResource("SOFTWAREICON16", "APPLICATION", EncodePng(16, 16, RenderIcon(*art, 16)));
+  m.Machine().Machine().System().AddResource("SOFTWAREICON32", "APPLICATION", EncodePng(32, 32, RenderIcon(*art, 32)));
+  const TSoftwareClassRegistry classes = TestSoftwareClasses();
+  TNetworkingApps apps(m.Port(), classes);
+  ASSERT_NE(apps.SmallImages(), nullptr);
+  EXPECT_EQ(apps.SmallImages()->Count(), 3);
+  EXPECT_EQ(apps.LargeImages()->Count(), 3);
 
   ui::ListView view;
   apps.SetApplicationView(&view);
@@ -347,9 +363,9 @@ TEST(ApplicationList, GroupsTilesAndOneItemPerCatalogueEntryRefreshedWhileAttach
   EXPECT_TRUE(details.Item(0).tileColumns.empty());
   TNetworkingApps::PrepareListView(nullptr, true);  // nothing to do, nothing fails
 
-  entries.Add(m.Port(), {"Pidgin", "C:\\Program Files\\Pidgin\\pidgin.exe", "", 3, 1});
+  view.ClearItems();
   apps.SetInternetUser("Anna");
-  EXPECT_EQ(view.ItemCount(), 3) << "choosing an account refreshes the attached list";
+  EXPECT_EQ(view.ItemCount(), 2) << "choosing an account refreshes the attached list";
   apps.SetApplicationView(nullptr);
   view.ClearItems();
   apps.SetInternetUser("Bob");

@@ -17,6 +17,7 @@
 #include "catalogue/kvrShortcutFiles.h"
 #include "orchestration/UnitNetworkingApps.h"
 #include "tests/unit/orchestrationTestMachine.h"
+#include "tests/unit/testSoftware.h"
 #include "ui/uiListView.h"
 
 namespace ombrant::test {
@@ -88,14 +89,12 @@ class ShortcutScenario : public testing::TestWithParam<const MachineFlavour*> {
     opera_ = programFiles_ + "Opera\\opera.exe";
     thunderbird_ = programFiles_ + "Mozilla Thunderbird\\thunderbird.exe";
 
-    auto catalogue = std::make_unique<TPlainCatalogue>();
-    catalogue->Add(m_.Port(), {"Mozilla Firefox", firefox_, "", 1, 3});
-    catalogue->Add(m_.Port(), {"Opera", opera_, "-a b", 1, 5});
-    catalogue->Add(m_.Port(), {"Mozilla Thunderbird", thunderbird_, "", 2, 4})
-        .SetActive(false);
+    InstallTestPrograms(m_.Registry(), {{"Mozilla Firefox", firefox_, "", scBrowser},
+                                        {"Opera", opera_, "-a b", scBrowser},
+                                        {"Mozilla Thunderbird", thunderbird_, "", scEmail}});
     m_.Registry().SetString(kSettingsKeyPath, "InternetUser", "Admin-online");
-    apps_ = std::make_unique<TNetworkingApps>(m_.Port(), ShellFolderPathResolver(m_.Port()),
-                                              std::move(catalogue));
+    apps_ = std::make_unique<TNetworkingApps>(m_.Port(), classes_);
+    apps_->SetActive(2, false);
   }
 
   void Original(const std::string& file, const std::string& target) {
@@ -132,6 +131,7 @@ class ShortcutScenario : public testing::TestWithParam<const MachineFlavour*> {
   OrchestrationMachine m_;
   Folders f_;
   std::string programFiles_, firefox_, opera_, thunderbird_;
+  const TSoftwareClassRegistry classes_ = TestSoftwareClasses();
   std::unique_ptr<TNetworkingApps> apps_;
 };
 
@@ -385,15 +385,15 @@ TEST_P(ShortcutScenario, AnUnwritableDesktopOrAnImpossibleNameIsReportedByTheLin
   EXPECT_EQ(m_.Ui().Boxes()[0].caption, "Setting link");
   m_.Files().UnlockPath(f_.desktop);
 
-  auto catalogue = std::make_unique<TPlainCatalogue>();
-  catalogue->Add(m_.Port(), {"AC/DC: Player", programFiles_ + "acdc.exe", "", 4, 0});
-  TNetworkingApps apps(m_.Port(), ShellFolderPathResolver(m_.Port()), std::move(catalogue));
+  InstallTestPrograms(m_.Registry(), {{"AC/DC: Player", programFiles_ + "acdc.exe", "",
+                                       scMultimedia}});
+  TNetworkingApps apps(m_.Port(), classes_);
   m_.Ui().ClearBoxes();
   m_.Ui().QueueAnswer(port::kIdOk);
   apps.SetShortcut(0, slDesktop, false, true);
   EXPECT_EQ(m_.BoxTexts(), std::vector<std::string>{"could not save the shortcut"});
   EXPECT_FALSE(apps.HasShortcut(0, slDesktop, false));
-  EXPECT_THROW(apps.SetShortcut(1, slDesktop, false, true), std::out_of_range);
+  EXPECT_THROW(apps.SetShortcut(apps.Count(), slDesktop, false, true), std::out_of_range);
 }
 
 TEST_P(ShortcutScenario, RecordedListsOfAnotherTypeCountAsEmptyAndAreReplaced) {

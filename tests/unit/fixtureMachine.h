@@ -82,7 +82,6 @@ class FixtureMachine {
   std::string base(folder);
   if (base.empty() || base.back() != '\\') base += '\\';
   TStringList found;
-  // Names relative to the folder, so that two folders' snapshots compare.
   FindFiles(files, base + "*.*", found, true, false, false, true, true);
   std::map<std::string, std::string> snapshot;
   for (const std::string& relative : found) {

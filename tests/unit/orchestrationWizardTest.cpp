@@ -12,6 +12,7 @@
 #include "platform/vqNTStuff.h"
 #include "resources/OmbrantStrings.h"
 #include "tests/unit/orchestrationTestMachine.h"
+#include "tests/unit/testSoftware.h"
 #include "wizard/FormUnitMain.h"
 
 namespace ombrant::test {
@@ -43,14 +44,12 @@ class WizardOnMachine : public testing::Test {
   }
 
   void Open() {
+    InstallTestPrograms(m_.Registry(), {{"Opera", opera_, "", scBrowser}});
     const auto createApps = [this]() -> std::unique_ptr<TNetworkingApps> {
-      auto catalogue = std::make_unique<TPlainCatalogue>();
-      catalogue->Add(m_.Port(), {"Opera", opera_, "", 1, 0});
-      return std::make_unique<TNetworkingApps>(m_.Port(), ShellFolderPathResolver(m_.Port()),
-                                               std::move(catalogue));
+      return std::make_unique<TNetworkingApps>(m_.Port(), classes_);
     };
     TKestrovaServices services{m_.Port().ui, nt_, facts_, createApps,
-                               [] { return std::string("{\\rtf1 x}"); }};
+                               [] { return std::string("{\\rtf1 x}"); }, {}};
     form_ = std::make_unique<TformKestrova>(std::move(services));
     form_->FormShow();
     form_->FormPaint();
@@ -62,6 +61,7 @@ class WizardOnMachine : public testing::Test {
   PortAccountFacts facts_;
   TNTStuff nt_;
   std::string desktop_, opera_;
+  const TSoftwareClassRegistry classes_ = TestSoftwareClasses();
   std::unique_ptr<TformKestrova> form_;
 };
 

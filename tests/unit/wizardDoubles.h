@@ -142,8 +142,14 @@ class RecordingApps final : public TNetworkingApps {
   }
 
   void ReplaceAllShortcuts() override { calls.push_back("ReplaceAllShortcuts" + ActiveNames()); }
-  void MigrateSelectedApplications() override {
+  void MigrateSelectedApplications(const TMigrationProgress& progress) override {
     calls.push_back("MigrateSelectedApplications" + ActiveNames());
+    int count = 0;
+    for (const FakeApplication& app : script_.catalogue) count += app.active ? 1 : 0;
+    int position = 0;
+    for (const FakeApplication& app : script_.catalogue) {
+      if (app.active && progress) progress(app.displayName, ++position, count);
+    }
   }
   bool HasShortcut(int index, TShortcutLocation location, bool originalForm) override {
     ++hasShortcutCalls;

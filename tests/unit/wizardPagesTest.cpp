@@ -263,6 +263,10 @@ TEST_F(WizardTest, MigrateSelectedTakesExactlyTheTickedItemsOfEachRun) {
   ASSERT_TRUE(f.bnNext.UserClick());
   EXPECT_EQ(Calls(), (Calls_{"ReplaceAllShortcuts [Opera,Skype]",
                              "MigrateSelectedApplications [Opera,Skype]"}));
+  // The page names each application while it is migrated, and nothing once all are done.
+  EXPECT_EQ(repaints, (std::vector<std::string>{"Migrating the settings of Opera (1 of 2)...",
+                                                "Migrating the settings of Skype (2 of 2)..."}));
+  EXPECT_EQ(f.labelMigrationProgress.Caption(), "");
 
   // A later run with fewer ticks turns the others off again.
   ASSERT_TRUE(f.bnPrevious.UserClick());

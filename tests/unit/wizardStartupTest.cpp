@@ -72,7 +72,8 @@ TEST_F(WizardTest, ControlsSitWhereTheLayoutPutsThem) {
       {f.cbLimitedUsers, {112, 192, 201, 22}, topLeft},
       {f.labelLimitedUser, {32, 220, 441, 45}, topLeft},
       {f.labelMigrationInfo, {0, 0, 473, 25}, topLeft},
-      {f.lvMigrationApps, {32, 80, 433, 193}, topLeft},
+      {f.lvMigrationApps, {32, 80, 433, 177}, topLeft},
+      {f.labelMigrationProgress, {32, 260, 433, 13}, topLeft},
       {f.labelApplicationsInfo, {0, 0, 473, 52}, topLeft},
       {f.lvApplications, {0, 52, 473, 233}, topLeft},  // the rest, while the group box hides
       {f.cbAppDesktopUser, {16, 24, 249, 17}, topLeft},

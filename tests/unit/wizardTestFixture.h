@@ -17,6 +17,8 @@ namespace ombrant::test {
 
 class WizardTest : public ::testing::Test {
  protected:
+  std::vector<std::string> repaints;
+
   // Creates the window (FormCreate runs) and shows it (FormShow); with `paint`, also paints it
   // once, which runs the start-up checks.
   void Open(bool paint = true) {
@@ -31,7 +33,11 @@ class WizardTest : public ::testing::Test {
       if (introduction.empty()) throw std::runtime_error("no resource");
       return introduction;
     };
-    TKestrovaServices services{ui, *nt_, accounts, createApps, loadIntroduction};
+    // What the window shows each time it is repainted during a long operation.
+    const auto repaintNow = [this] {
+      repaints.push_back(form ? form->labelMigrationProgress.Caption() : std::string());
+    };
+    TKestrovaServices services{ui, *nt_, accounts, createApps, loadIntroduction, repaintNow};
     form = std::make_unique<TformKestrova>(std::move(services));
     form->FormShow();
     if (paint) form->FormPaint();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "catalogue/kvrShortcutFiles.h"
+#include "definitions/kvrSoftwareClasses.h"
 #include "orchestration/UnitNetworkingApps.h"
 #include "tests/unit/accountsTestMachine.h"
 
@@ -17,6 +18,7 @@ constexpr int kLinkCount = 1000;
 
 struct Desktop {
   test::AccountsTestMachine machine{test::kXpEnglish};
+  TSoftwareClassRegistry classes;
   std::unique_ptr<TNetworkingApps> apps;
 
   Desktop() {
@@ -25,16 +27,17 @@ struct Desktop {
     std::string desktop;
     (void)port.shell.GetSpecialFolderPath(port::kCsidlDesktopDirectory, &desktop);
     desktop += "\\";
-    const std::string opera = "C:\\Program Files\\Opera\\opera.exe";
+    // The one detected application: Internet Explorer.
+    const std::string explorer = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
+    machine.Files().AddFile(explorer, "MZ");
     for (int i = 0; i < kLinkCount - 1; ++i) {
       const std::string exe = "C:\\Program Files\\Tool " + std::to_string(i) + "\\tool.exe";
       WriteShortcut(port, desktop + "Tool " + std::to_string(i) + ".lnk", exe, exe, "", "", 0);
     }
-    auto catalogue = std::make_unique<TPlainCatalogue>();
-    TPlainApplication& app = catalogue->Add(port, {"Opera", opera, "", 1, 0});
-    (void)app.CreateRestrictedShortcut(desktop + "Opera (as Admin-online).lnk", "Admin-online");
-    apps = std::make_unique<TNetworkingApps>(port, ShellFolderPathResolver(port),
-                                             std::move(catalogue));
+    RegisterSoftwareClasses(classes);
+    apps = std::make_unique<TNetworkingApps>(port, classes);
+    (void)apps->Manager().Items(0).CreateRestrictedShortcut(
+        desktop + "Internet Explorer (as Admin-online).lnk", "Admin-online");
     apps->SetInternetUser("Admin-online");
   }
 };

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "definitions/kvrSoftwareClasses.h"
 #include "orchestration/UnitNetworkingApps.h"
 #include "platform/port/kvrPort.h"
 #include "platform/sim/simMachine.h"
@@ -79,11 +80,20 @@ std::vector<Step> ReadScript(const fs::path& file) {
     } else if (v == "tab") {
       step.arg1 = rest;
       if (rest.size() != 1 || rest[0] < '0' || rest[0] > '3') fail("tab takes a page 0 to 3");
-    } else if (v == "set" || v == "pick" || v == "tick" || v == "untick" || v == "select") {
+    } else if (v == "set" || v == "pick" || v == "tick" || v == "untick" || v == "select" ||
+               v == "expect-status") {
       step.arg1 = Word(rest);
       step.arg2 = rest;
       if (step.arg1.empty()) fail("\"" + v + "\" needs a control");
       if (v != "set" && step.arg2.empty()) fail("\"" + v + "\" needs a name");
+      if (v == "expect-status") {
+        // expect-status NAME = TEXT: the name may hold blanks, so " = " separates.
+        const std::string whole = step.arg1 + " " + step.arg2;
+        const std::size_t equals = whole.find(" = ");
+        if (equals == std::string::npos) fail("expect-status takes NAME = STATUS");
+        step.arg1 = whole.substr(0, equals);
+        step.arg2 = whole.substr(equals + 3);
+      }
     } else if (v == "check") {
       step.arg1 = rest;
       if (rest.empty()) fail("check needs a control");
@@ -255,15 +265,18 @@ int Run(const fs::path& machineFolder, const fs::path& scriptFile, const fs::pat
                   machine->Security(),        machine->ProcessArea()};
   TNTStuff nt(port.system);
   PortAccountFacts facts(port.accounts);
+  TSoftwareClassRegistry classes;
+  RegisterSoftwareClasses(classes);
   int status = 0;
   std::string failure;
   {
     TKestrovaServices services{
         user, nt, facts,
-        [&port]() -> std::unique_ptr<TNetworkingApps> {
-          return std::make_unique<TNetworkingApps>(port);
+        [&port, &classes]() -> std::unique_ptr<TNetworkingApps> {
+          return std::make_unique<TNetworkingApps>(port, classes);
         },
-        []() -> std::string { throw std::runtime_error("no introduction in a simulated run"); }};
+        []() -> std::string { throw std::runtime_error("no introduction in a simulated run"); },
+        {}};
     std::unique_ptr<TformKestrova> form;
     int page = -1;
     auto notePage = [&] {
@@ -328,6 +341,14 @@ int Run(const fs::path& machineFolder, const fs::path& scriptFile, const fs::pat
           auto& view = ControlOf<ui::ListView>(*form, step.arg1, "list view");
           const int index = ListItemNamed(view, step.arg2);
           Require(view.UserClick(index) || view.UserSelect(index), "selecting " + step.arg2);
+        } else if (v == "expect-status") {
+          auto& view = ControlOf<ui::ListView>(*form, "lvMigrationApps", "list view");
+          const int index = ListItemNamed(view, step.arg1);
+          const std::string shown = view.ColumnText(index, 1);
+          if (shown != step.arg2) {
+            throw StepFailure{"expected the status " + Quote(step.arg2) + " for " +
+                              Quote(step.arg1) + ", but it was " + Quote(shown)};
+          }
         } else if (v == "answer") {
           const std::string& a = step.arg1;
           user.QueueAnswer(a == "ok" ? port::kIdOk

@@ -1,0 +1,1 @@
+QQlog.txl
