@@ -9,6 +9,7 @@ A case folder holds:
   expect.txt    one check per line ('#' starts a comment):
     exit N                          ombrant-sim's exit status
     log TEXT                        log.txt has this line, after the line of the previous 'log'
+    log-count N PREFIX              log.txt has exactly N lines that begin with PREFIX
     same OUT_PATH == IN_PATH        a file of the result equals a file of the fixture, byte for byte
     file OUT_PATH == CASE_FILE      a file of the result equals a file of the case folder
     present OUT_PATH / absent OUT_PATH
@@ -16,6 +17,8 @@ A case folder holds:
     noreg FILE | KEY [| "Name"]     the key, or that value of it, is not in FILE
     acl PATH=SDDL                   machine.ini's [acl] section has this line
     admin-may-change KEY | "Name"   the administrator's hive may differ in this value
+    admin-may-change OUT_PATH       the administrator's file at this path may differ (appear,
+                                    vanish): his own shortcuts, which the program replaces
 OUT paths are relative to the result folder ("drives/C/..."), IN paths to the fixture folder.
 
 Whatever the case checks, the administrator's own data must not change: his profile folder and
@@ -125,6 +128,7 @@ def main():
             os.path.join(out, "log.txt")) else []
         log_at = 0
         allowed = set()
+        allowed_files = set()
         with open(os.path.join(case, "expect.txt"), encoding="utf-8") as f:
             checks = [line.rstrip("\n") for line in f]
         for number, line in enumerate(checks, 1):
@@ -142,6 +146,12 @@ def main():
                     failures.append(where + "log.txt lacks (after line %d): %s" % (log_at, rest))
                 else:
                     log_at = found + 1
+            elif verb == "log-count":
+                count, _, prefix = rest.partition(" ")
+                found = sum(1 for entry in log if entry.startswith(prefix))
+                if found != int(count):
+                    failures.append(where + "log.txt has %d lines beginning with %s, expected %s" %
+                                    (found, prefix, count))
             elif verb in ("same", "file"):
                 mine, _, theirs = rest.partition(" == ")
                 expected_path = os.path.join(machine if verb == "same" else case, theirs)
@@ -178,6 +188,8 @@ def main():
                 acls = ini_section(os.path.join(out, "machine.ini"), "acl")
                 if rest not in acls:
                     failures.append(where + "machine.ini [acl] lacks %s; it has %s" % (rest, acls))
+            elif verb == "admin-may-change" and " | " not in rest:
+                allowed_files.add(os.path.normpath(rest.strip()))
             elif verb == "admin-may-change":
                 key, _, name = rest.partition(" | ")
                 allowed.add((key.strip().upper(), name.strip().upper()))
@@ -193,7 +205,8 @@ def main():
             profile = os.path.join("drives", drive, *rest.split("\\"), admin)
             before, after = tree(os.path.join(baseline, profile)), tree(os.path.join(out, profile))
             for name in sorted(set(before) | set(after)):
-                if before.get(name) != after.get(name):
+                if before.get(name) != after.get(name) and os.path.normpath(
+                        os.path.join(profile, name)) not in allowed_files:
                     failures.append("the administrator's file %s changed" % name)
             hive = os.path.join("hives", admin + ".reg")
             before = parse_reg(os.path.join(baseline, hive))
