@@ -4,20 +4,35 @@
 #include "definitions/kvrInstalledSoftwareAIM.h"
 #include "definitions/kvrInstalledSoftwareApple.h"
 #include "definitions/kvrInstalledSoftwareDigsby.h"
+#include "definitions/kvrInstalledSoftwareDivX.h"
+#include "definitions/kvrInstalledSoftwareEudora.h"
+#include "definitions/kvrInstalledSoftwareEvolution.h"
+#include "definitions/kvrInstalledSoftwareFoobar.h"
 #include "definitions/kvrInstalledSoftwareGaduGadu.h"
 #include "definitions/kvrInstalledSoftwareGoogleTalk.h"
 #include "definitions/kvrInstalledSoftwareICQ.h"
+#include "definitions/kvrInstalledSoftwareLightAlloy.h"
 #include "definitions/kvrInstalledSoftwareMicrosoft.h"
 #include "definitions/kvrInstalledSoftwareMiranda.h"
 #include "definitions/kvrInstalledSoftwareMozilla.h"
+#include "definitions/kvrInstalledSoftwareMulberry.h"
 #include "definitions/kvrInstalledSoftwareOpera.h"
+#include "definitions/kvrInstalledSoftwarePegasus.h"
 #include "definitions/kvrInstalledSoftwarePidgin.h"
+#include "definitions/kvrInstalledSoftwarePostMe.h"
 #include "definitions/kvrInstalledSoftwareQQ.h"
+#include "definitions/kvrInstalledSoftwareQuintEssential.h"
+#include "definitions/kvrInstalledSoftwareRealPlayer.h"
 #include "definitions/kvrInstalledSoftwareSkype.h"
+#include "definitions/kvrInstalledSoftwareSylpheed.h"
+#include "definitions/kvrInstalledSoftwareTheBat.h"
 #include "definitions/kvrInstalledSoftwareTlenPL.h"
 #include "definitions/kvrInstalledSoftwareTrillian.h"
+#include "definitions/kvrInstalledSoftwareVideoLan.h"
 #include "definitions/kvrInstalledSoftwareVoipBuster.h"
+#include "definitions/kvrInstalledSoftwareWinAmp.h"
 #include "definitions/kvrInstalledSoftwareYahoo.h"
+#include "definitions/kvrInstalledSoftwareZoomPlayer.h"
 
 namespace ombrant {
 
@@ -28,6 +43,14 @@ void RegisterSoftwareClasses(TSoftwareClassRegistry& registry) {
   RegisterMozillaSoftwareClasses(registry);
   RegisterOperaSoftwareClasses(registry);
   RegisterAppleSoftwareClasses(registry);
+  // mail clients
+  RegisterEudoraSoftwareClasses(registry);
+  RegisterEvolutionSoftwareClasses(registry);
+  RegisterMulberrySoftwareClasses(registry);
+  RegisterPegasusSoftwareClasses(registry);
+  RegisterPostMeSoftwareClasses(registry);
+  RegisterSylpheedSoftwareClasses(registry);
+  RegisterTheBatSoftwareClasses(registry);
   // chat and telephony clients
   Register1und1SoftwareClasses(registry);
   RegisterAIMSoftwareClasses(registry);
@@ -43,6 +66,15 @@ void RegisterSoftwareClasses(TSoftwareClassRegistry& registry) {
   RegisterVoipBusterSoftwareClasses(registry);
   RegisterYahooSoftwareClasses(registry);
   RegisterQQSoftwareClasses(registry);
+  // media players
+  RegisterDivXSoftwareClasses(registry);
+  RegisterFoobarSoftwareClasses(registry);
+  RegisterLightAlloySoftwareClasses(registry);
+  RegisterQuintEssentialSoftwareClasses(registry);
+  RegisterRealPlayerSoftwareClasses(registry);
+  RegisterVideoLanSoftwareClasses(registry);
+  RegisterWinAmpSoftwareClasses(registry);
+  RegisterZoomPlayerSoftwareClasses(registry);
 }
 
 }  // namespace ombrant

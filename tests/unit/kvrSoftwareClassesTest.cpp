@@ -97,9 +97,7 @@ TEST(RegisterSoftwareClasses, RegistersKnownClassesOnceInCatalogueOrder) {
                                                 kCatalogueOrder.begin() + 44));
 }
 
-// Fails until every family's module registers its classes (Mozilla, Opera and Apple, the mail
-// clients, the media players); enable it then.
-TEST(RegisterSoftwareClasses, DISABLED_RegistersTheFiftyTwoClassesInCatalogueOrder) {
+TEST(RegisterSoftwareClasses, RegistersTheFiftyTwoClassesInCatalogueOrder) {
   EXPECT_EQ(RegisteredNames(), kCatalogueOrder);
 }
 

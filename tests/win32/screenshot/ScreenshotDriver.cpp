@@ -208,6 +208,37 @@ bool ChooseExistingAccount(HWND wizard) {
   return SendMessageW(combo, CB_GETCURSEL, 0, 0) >= 0;
 }
 
+// On the applications page: the first application selected, then its impersonated desktop
+// shortcut asked for, as a user clicks them. Says "selected ..." like a page once the box shows
+// the click. False when the page has no application or no such box.
+bool SelectFirstApplication(HWND wizard, DWORD process, std::vector<std::string>& messages) {
+  HWND list = nullptr;
+  for (HWND child : Children(wizard)) {
+    if (ClassOf(child) == L"SysListView32" && IsWindowVisible(child)) list = child;
+  }
+  if (list == nullptr || SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) <= 0) return false;
+  // A click on the first item, which sits at the top left of the list. (LVM_SETITEMSTATE would
+  // need its structure in the other process's memory.)
+  const LPARAM at = MAKELPARAM(40, 8);
+  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(list, WM_LBUTTONUP, 0, at);
+  HWND box = nullptr;
+  const bool enabled = WaitFor(process, [&] {
+    box = FindButton(wizard, L"... on your desktop, impersonated.");
+    return box != nullptr && IsWindowEnabled(box);
+  }, messages);
+  if (!enabled) return false;
+  if (SendMessageW(box, BM_GETCHECK, 0, 0) != BST_CHECKED) Click(box);
+  if (!WaitFor(process, [&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; },
+               messages)) {
+    return false;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));  // let it paint
+  Say("selected " + RectText(wizard) + " " + Utf8(ShownPage(wizard).caption));
+  WaitForReply();
+  return true;
+}
+
 std::string Joined(const std::vector<std::string>& lines) {
   std::string out;
   for (const std::string& line : lines) out += (out.empty() ? "" : "; ") + line;
@@ -263,6 +294,10 @@ int Drive() {
       }
       break;
     }
+  }
+
+  if (ShownPage(wizard).number == 4 && !SelectFirstApplication(wizard, process, messages)) {
+    Say("error the first application could not be selected and given a desktop shortcut");
   }
 
   HWND exitButton = FindButton(wizard, L"Exit");

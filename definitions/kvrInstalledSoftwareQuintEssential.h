@@ -1,0 +1,23 @@
+// Quintessential Player: its per-user data folder is copied whole.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "catalogue/kvrInstalledSoftware.h"
+
+namespace ombrant {
+
+class TInstalledSoftwareQuintEssentialPlayer : public TInstalledSoftwareAllDataFiles {
+ public:
+  TInstalledSoftwareQuintEssentialPlayer(const TSoftwareContext& context, std::string displayName,
+                                         std::string executable);
+
+  [[nodiscard]] static std::string GetIconResourceName();
+  static void FindInstallations(const TSoftwareContext& context, TWideStringList& list);
+  [[nodiscard]] std::string GetDataFolder(std::string_view userName) override;
+};
+
+void RegisterQuintEssentialSoftwareClasses(TSoftwareClassRegistry& registry);
+
+}  // namespace ombrant
