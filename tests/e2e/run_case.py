@@ -9,6 +9,7 @@ A case folder holds:
   expect.txt    one check per line ('#' starts a comment):
     exit N                          ombrant-sim's exit status
     log TEXT                        log.txt has this line, after the line of the previous 'log'
+    log-count N PREFIX              log.txt has exactly N lines that begin with PREFIX
     same OUT_PATH == IN_PATH        a file of the result equals a file of the fixture, byte for byte
     file OUT_PATH == CASE_FILE      a file of the result equals a file of the case folder
     present OUT_PATH / absent OUT_PATH
@@ -199,6 +200,12 @@ def main():
                     failures.append(where + "log.txt lacks (after line %d): %s" % (log_at, rest))
                 else:
                     log_at = found + 1
+            elif verb == "log-count":
+                count, _, prefix = rest.partition(" ")
+                found = sum(1 for entry in log if entry.startswith(prefix))
+                if found != int(count):
+                    failures.append(where + "log.txt has %d lines beginning with %s, expected %s" %
+                                    (found, prefix, count))
             elif verb in ("same", "file"):
                 mine, _, theirs = rest.partition(" == ")
                 expected_path = os.path.join(machine if verb == "same" else case, theirs)
