@@ -5,7 +5,9 @@
 
 #include "platform/kvrRegHives.h"
 #include "platform/kvrRegistry.h"
+#include "platform/vqFileSys.h"
 #include "platform/vqSecurity.h"
+#include "platform/vqStringList.h"
 
 namespace ombrant {
 
@@ -156,10 +158,82 @@ void CopyRegistryValues(const port::Port& port, const port::ProfileInfo& target,
   }
 }
 
+namespace {
+
+bool IsFolder(port::IFileSystem& files, std::string_view path) {
+  std::uint32_t attributes = 0;
+  return files.GetFileAttributes(path, &attributes) == port::kErrorSuccess &&
+         (attributes & port::kFileAttributeDirectory) != 0;
+}
+
+// The folder's new grant, inherited by what the folder already holds. Writing a folder's DACL
+// does not pass its inheritable entries on to existing files and folders, so without this the
+// account could create files in the folder but not change the ones the program keeps there.
+// Each entry below gets the grant marked inherited, unless its DACL is protected from
+// inheritance, already names the account, or would not be written back as it was read.
+void PassGrantOnBelow(const port::Port& port, std::string_view folder, const std::string& sid) {
+  TStringList below;
+  FindFiles(port.files, WithBackslash(folder) + "*.*", below, true, true, true, true, false);
+  // Inheritance stops at a protected DACL: nothing at or below it takes the grant. Found first,
+  // as the scan need not list a folder before what it holds.
+  std::vector<std::string> closed;
+  for (const std::string& path : below) {
+    try {
+      std::string section;
+      std::string flags;
+      std::vector<std::string> entries;
+      SplitSecurityDescriptorString(
+          vqGetFileSecurityString(port.security, path, port::kDaclSecurityInformation), section,
+          flags, entries);
+      if (flags.find('P') != std::string::npos) closed.push_back(WithBackslash(path));
+    } catch (...) {
+      closed.push_back(WithBackslash(path));
+    }
+  }
+  for (const std::string& path : below) {
+    bool shut = false;
+    for (const std::string& prefix : closed) shut = shut || WithBackslash(path).starts_with(prefix);
+    if (shut) continue;
+    try {
+      const std::string sddl =
+          vqGetFileSecurityString(port.security, path, port::kDaclSecurityInformation);
+      std::string section;
+      std::string flags;
+      std::vector<std::string> entries;
+      SplitSecurityDescriptorString(sddl, section, flags, entries);
+      bool named = false;
+      for (const std::string& entry : entries) {
+        named = named || SplitAceString(entry).accountSid == sid;
+      }
+      if (named || JoinSecurityDescriptorString(section, flags, entries) != sddl) continue;
+      entries.push_back("(A;" + std::string(IsFolder(port.files, path) ? "OICIID" : "ID") + ";" +
+                        kGrantRights + ";;;" + sid + ")");
+      (void)vqSetFileSecurityString(port.security, path,
+                                    JoinSecurityDescriptorString(section, flags, entries),
+                                    port::kDaclSecurityInformation);
+    } catch (...) {
+      // An entry whose rights cannot be read or written keeps them.
+    }
+  }
+}
+
+}  // namespace
+
 bool GrantTargetUserAccess(const port::Port& port, const port::ProfileInfo& target,
                            std::string_view path) noexcept {
   if (target.userName.empty()) return false;
-  return vqGrantUserModifyAccess(port.security, path, target.userName);
+  if (!vqGrantUserModifyAccess(port.security, path, target.userName)) return false;
+  try {
+    if (IsFolder(port.files, path)) {
+      PassGrantOnBelow(port, path,
+                       vqConvertSidToStringSid(port.security,
+                                               vqLookupAccountName(port.security,
+                                                                   target.userName, "")));
+    }
+  } catch (...) {
+    // The folder itself has its entry; what lies below keeps its rights.
+  }
+  return true;
 }
 
 bool ReplacePathInTextFile(port::IFileSystem& files, std::string_view sourceFolder,

@@ -51,6 +51,8 @@ void CopyRegistryValues(const port::Port& port, const port::ProfileInfo& target,
 
 // Gives the target account modify rights on a file or folder (the grant entry is appended to its
 // DACL unless the account already has an entry). False, with the path unchanged, on any failure.
+// A folder's grant also reaches what it already holds, as an inherited entry on each file and
+// folder below that takes inherited entries and has none for the account.
 bool GrantTargetUserAccess(const port::Port& port, const port::ProfileInfo& target,
                            std::string_view path) noexcept;
 

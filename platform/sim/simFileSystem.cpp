@@ -270,9 +270,48 @@ Status SimFileSystem::Resolve(std::string_view path, Entry* entry) const {
   result.key = parsed.Key();
   std::error_code ec;
   fs::path current = hostRoot_ / std::string(1, parsed.drive);
-  if (!fs::is_directory(current, ec)) return kErrorPathNotFound;
   std::string actual{parsed.drive, ':'};
   result.isRoot = parsed.components.empty();
+#ifndef _WIN32
+  // On a case-sensitive host a path spelled as stored exists as it is: one look at the whole
+  // path, or at its folder, instead of one per element. Copies of many files go this way.
+  if (!result.isRoot) {
+    fs::path exact = current;
+    std::string spelled = actual;
+    for (const std::string& component : parsed.components) {
+      exact /= HostName(component);
+      spelled += '\\';
+      spelled += component;
+    }
+    const fs::file_status status = fs::symlink_status(exact, ec);
+    const bool exists = fs::exists(status);
+    if (exists || fs::is_directory(exact.parent_path(), ec)) {
+      const std::string& leaf = parsed.components.back();
+      result.parentHost = exact.parent_path();
+      result.leaf = leaf;
+      result.parentKey = result.key.substr(0, result.key.rfind('\\'));
+      if (!exists) {
+        // Only the last element may be spelled otherwise than stored.
+        if (std::optional<fs::path> child = FindChild(result.parentHost, leaf)) {
+          exact = std::move(*child);
+          spelled = spelled.substr(0, spelled.size() - leaf.size()) + NameOf(exact);
+        } else {
+          result.host = std::move(exact);
+          result.actualPath = std::move(spelled);
+          *entry = std::move(result);
+          return kErrorSuccess;
+        }
+      }
+      result.host = std::move(exact);
+      result.exists = true;
+      result.isFolder = fs::is_directory(result.host, ec);
+      result.actualPath = std::move(spelled);
+      *entry = std::move(result);
+      return kErrorSuccess;
+    }
+  }
+#endif
+  if (!fs::is_directory(current, ec)) return kErrorPathNotFound;
   for (std::size_t i = 0; i < parsed.components.size(); ++i) {
     const std::string& component = parsed.components[i];
     const bool last = i + 1 == parsed.components.size();

@@ -9,18 +9,24 @@ A case folder holds:
   expect.txt    one check per line ('#' starts a comment):
     exit N                          ombrant-sim's exit status
     log TEXT                        log.txt has this line, after the line of the previous 'log'
+    log-count N PREFIX              log.txt has exactly N lines that begin with PREFIX
     same OUT_PATH == IN_PATH        a file of the result equals a file of the fixture, byte for byte
     file OUT_PATH == CASE_FILE      a file of the result equals a file of the case folder
     present OUT_PATH / absent OUT_PATH
     reg FILE | KEY | VALUE_LINE     the exported .reg FILE has VALUE_LINE ("Name"="data") in KEY
     noreg FILE | KEY [| "Name"]     the key, or that value of it, is not in FILE
     acl PATH=SDDL                   machine.ini's [acl] section has this line
+    noacl PATH                      machine.ini's [acl] section has no line for PATH (it inherits)
+    lnk OUT_PATH | FIELD | TEXT     the shell link's FIELD (target, arguments, description,
+                                    workdir, icon) reads TEXT; an absent string reads as empty
     admin-may-change KEY | "Name"   the administrator's hive may differ in this value
+    admin-file-may-change OUT_PATH  the administrator's profile may differ in this file
 OUT paths are relative to the result folder ("drives/C/..."), IN paths to the fixture folder.
 
 Whatever the case checks, the administrator's own data must not change: his profile folder (but
-for the shortcuts, which the program replaces) and his hive (but for the program's own settings
-key) are compared with those of a run that only opens and closes the program.
+for the files a case allows, such as the shortcuts the program replaces) and his hive (but for the
+program's own settings key) are compared with those of a run that only opens and closes the
+program.
 """
 
 import os
@@ -83,6 +89,57 @@ def machine_value(path, name):
     return ""
 
 
+def read_lnk(path):
+    """The strings of a shell link: the target (LinkInfo's local path), description, relative
+    path, working folder, arguments and icon location."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if len(data) < 76 or data[:4] != b"\x4c\x00\x00\x00":
+        raise ValueError("not a shell link")
+
+    def u16(at):
+        return int.from_bytes(data[at:at + 2], "little")
+
+    def u32(at):
+        return int.from_bytes(data[at:at + 4], "little")
+
+    def c_string(at, wide):
+        if wide:
+            end = at
+            while data[end:end + 2] not in (b"\0\0", b""):
+                end += 2
+            return data[at:end].decode("utf-16-le")
+        end = data.index(b"\0", at)
+        return data[at:end].decode("cp1252", errors="replace")
+
+    flags = u32(20)
+    fields = {}
+    at = 76
+    if flags & 0x01:  # a target id list
+        at += 2 + u16(at)
+    if flags & 0x02:  # link info
+        header, info_flags = u32(at + 4), u32(at + 8)
+        if info_flags & 0x01:  # a volume and a local base path
+            if header >= 0x24:
+                base = c_string(at + u32(at + 28), True)
+                suffix = c_string(at + u32(at + 32), True)
+            else:
+                base = c_string(at + u32(at + 16), False)
+                suffix = c_string(at + u32(at + 24), False)
+            fields["target"] = base + suffix
+        at += u32(at)
+    wide = flags & 0x80
+    for bit, name in ((0x04, "description"), (0x08, "relative"), (0x10, "workdir"),
+                      (0x20, "arguments"), (0x40, "icon")):
+        if flags & bit:
+            count = u16(at) * (2 if wide else 1)
+            raw = data[at + 2:at + 2 + count]
+            fields[name] = raw.decode("utf-16-le") if wide else raw.decode("cp1252",
+                                                                           errors="replace")
+            at += 2 + count
+    return fields
+
+
 def tree(folder):
     files = {}
     if not os.path.isdir(folder):
@@ -125,6 +182,7 @@ def main():
             os.path.join(out, "log.txt")) else []
         log_at = 0
         allowed = set()
+        allowed_files = set()
         with open(os.path.join(case, "expect.txt"), encoding="utf-8") as f:
             checks = [line.rstrip("\n") for line in f]
         for number, line in enumerate(checks, 1):
@@ -142,6 +200,12 @@ def main():
                     failures.append(where + "log.txt lacks (after line %d): %s" % (log_at, rest))
                 else:
                     log_at = found + 1
+            elif verb == "log-count":
+                count, _, prefix = rest.partition(" ")
+                found = sum(1 for entry in log if entry.startswith(prefix))
+                if found != int(count):
+                    failures.append(where + "log.txt has %d lines beginning with %s, expected %s" %
+                                    (found, prefix, count))
             elif verb in ("same", "file"):
                 mine, _, theirs = rest.partition(" == ")
                 expected_path = os.path.join(machine if verb == "same" else case, theirs)
@@ -178,6 +242,25 @@ def main():
                 acls = ini_section(os.path.join(out, "machine.ini"), "acl")
                 if rest not in acls:
                     failures.append(where + "machine.ini [acl] lacks %s; it has %s" % (rest, acls))
+            elif verb == "noacl":
+                acls = ini_section(os.path.join(out, "machine.ini"), "acl")
+                prefix = rest.strip().lower() + "="
+                found = [line for line in acls if line.lower().startswith(prefix)]
+                if found:
+                    failures.append(where + "machine.ini [acl] should not have " + found[0])
+            elif verb == "lnk":
+                mine, field, text = rest.split("|", 2)
+                mine, field = mine.strip(), field.strip()
+                text = text[1:] if text.startswith(" ") else text
+                try:
+                    got = read_lnk(os.path.join(out, mine)).get(field, "")
+                except (OSError, ValueError) as error:
+                    failures.append(where + "%s cannot be read: %s" % (mine, error))
+                    continue
+                if got != text:
+                    failures.append(where + "%s: %s is %r, expected %r" % (mine, field, got, text))
+            elif verb == "admin-file-may-change":
+                allowed_files.add(os.path.normpath(rest.strip()))
             elif verb == "admin-may-change":
                 key, _, name = rest.partition(" | ")
                 allowed.add((key.strip().upper(), name.strip().upper()))
@@ -193,10 +276,8 @@ def main():
             profile = os.path.join("drives", drive, *rest.split("\\"), admin)
             before, after = tree(os.path.join(baseline, profile)), tree(os.path.join(out, profile))
             for name in sorted(set(before) | set(after)):
-                # Shortcuts are what the program manages in his folders; cases check them.
-                if name.lower().endswith(".lnk"):
-                    continue
-                if before.get(name) != after.get(name):
+                if before.get(name) != after.get(name) and \
+                        os.path.normpath(os.path.join(profile, name)) not in allowed_files:
                     failures.append("the administrator's file %s changed" % name)
             hive = os.path.join("hives", admin + ".reg")
             before = parse_reg(os.path.join(baseline, hive))

@@ -124,11 +124,8 @@ TEST(ChatMigration, EveryClientIntoTheRestrictedAccountOnBothFixtures) {
     std::vector<std::string> untouched = {
         m.Program("ICQ"),
         m.Program(R"(ICQ\Icq.exe)"),
-        m.Program(R"(ICQ\2003b\Database)"),
         m.Program("Trillian"),
-        m.Program(R"(Trillian\users\default)"),
         m.Program(R"(Yahoo!\Messenger)"),
-        m.Program(R"(Tencent\QQ\12345678\MsgEx.db)"),
         m.Program(R"(Tencent\QQ\QQlog)"),  // missing: left missing
         m.Program(R"(Tencent\QQ2005\AutoLogin.dat)"),
         m.Program(R"(ICQ6)"),
@@ -139,7 +136,14 @@ TEST(ChatMigration, EveryClientIntoTheRestrictedAccountOnBothFixtures) {
         untouched.push_back(m.Program(std::string(R"(Tencent\)") + qq + "\\" + name));
       }
     }
+    // What granted folders already hold takes the grant as an inherited entry.
+    const std::vector<std::pair<std::string, bool>> inherited = {
+        {m.Program(R"(ICQ\2003b\Database)"), true},
+        {m.Program(R"(Trillian\users\default)"), true},
+        {m.Program(R"(Tencent\QQ\12345678\MsgEx.db)"), false},
+    };
     std::map<std::string, std::string> daclsBefore;
+    for (const auto& [path, folder] : inherited) daclsBefore[path] = m.Dacl(path);
     for (const std::vector<std::string>* list : {&granted, &std::as_const(untouched)}) {
       for (const std::string& path : *list) daclsBefore[path] = m.Dacl(path);
     }
@@ -241,6 +245,12 @@ TEST(ChatMigration, EveryClientIntoTheRestrictedAccountOnBothFixtures) {
       EXPECT_EQ(m.Dacl(path), newFolderDacl + grant) << path;
     }
     for (const std::string& path : untouched) EXPECT_EQ(m.Dacl(path), daclsBefore[path]) << path;
+    const std::string sid = grant.substr(grant.rfind(';') + 1);  // "SID)"
+    for (const auto& [path, folder] : inherited) {
+      EXPECT_EQ(m.Dacl(path),
+                daclsBefore[path] + (folder ? "(A;OICIID;0x1301bf;;;" : "(A;ID;0x1301bf;;;") + sid)
+          << path;
+    }
 
     // ---- the administrator keeps what he had.
     EXPECT_EQ(SnapshotFiles(files, adminProfile), adminBefore);

@@ -392,10 +392,12 @@ TEST_P(MailFixtureTest, MigratesIntoBobTwiceWithGrantsOnceAndTheAdministratorUnt
   const auto postMeFiles = SnapshotFiles(port.files, postMe);
   const std::vector<std::string> granted = {postMe + R"(\user1)", postMe + R"(\user2)",
                                             postMe + R"(\temp)"};
-  const std::vector<std::string> untouched = {
-      postMe, postMe + R"(\skins)", postMe + R"(\userlist.dat)", postMe + R"(\user1\inbox.pmi)"};
+  const std::vector<std::string> untouched = {postMe, postMe + R"(\skins)",
+                                               postMe + R"(\userlist.dat)"};
+  // The mail a granted folder already holds takes the grant as an inherited entry.
+  const std::vector<std::string> inherited = {postMe + R"(\user1\inbox.pmi)"};
   std::map<std::string, std::string> acl;
-  for (const auto* list : {&granted, &untouched}) {
+  for (const auto* list : {&granted, &untouched, &inherited}) {
     for (const std::string& path : *list) acl[path] = Sddl(*fixture_, path);
   }
   // The folder's own list is explicit and protected; user2 has its own.
@@ -456,6 +458,12 @@ TEST_P(MailFixtureTest, MigratesIntoBobTwiceWithGrantsOnceAndTheAdministratorUnt
     EXPECT_EQ(Sddl(*fixture_, path), acl[path] + GrantEntry(*fixture_)) << path;
   }
   for (const std::string& path : untouched) EXPECT_EQ(Sddl(*fixture_, path), acl[path]) << path;
+  const std::string grant = GrantEntry(*fixture_);
+  for (const std::string& path : inherited) {
+    EXPECT_EQ(Sddl(*fixture_, path),
+              acl[path] + "(A;ID;0x1301bf;;;" + grant.substr(grant.rfind(';') + 1))
+        << path;
+  }
 
   EXPECT_EQ(SnapshotFiles(port.files, adminProfile), adminFiles);
   EXPECT_EQ(SnapshotHive(machine, "Admin"), adminHive);

@@ -397,5 +397,50 @@ TEST_F(MigrationTest, GrantGoesToTheTargetAccountOnceAndOnlyDuringAMigration) {
   EXPECT_NE(sddl.find("(A;OICI;0x1301bf;;;" + m_.SidOf("Anna") + ")"), std::string::npos) << sddl;
 }
 
+TEST_F(MigrationTest, AFoldersGrantReachesWhatItAlreadyHoldsOnce) {
+  const std::string folder = "C:\\Program Files\\Mail\\data";
+  Files().AddFile(folder + "\\inbox.mbx", "mail");
+  Files().AddFile(folder + "\\user1\\sent.mbx", "sent");
+  Files().AddFile(folder + "\\locked\\own.mbx", "own");
+  // A folder that takes nothing from above keeps exactly its own list.
+  const std::string locked = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+  ASSERT_TRUE(m_.Acls().SetExplicit(folder + "\\locked", locked));
+  app_.onAfterMigration = [&] {
+    EXPECT_TRUE(GrantTargetUserAccess(m_.Port(), app_.TargetProfile(), folder));
+    EXPECT_FALSE(GrantTargetUserAccess(m_.Port(), app_.TargetProfile(), folder));
+  };
+  Migrate();
+
+  const std::string sid = m_.SidOf("Anna");
+  auto entriesFor = [&](const std::string& path) {
+    const std::string sddl = vqGetFileSecurityString(m_.Port().security, path, 4);
+    int count = 0;
+    for (std::size_t at = sddl.find(sid); at != std::string::npos; at = sddl.find(sid, at + 1)) {
+      ++count;
+    }
+    return std::make_pair(count, sddl);
+  };
+  const struct {
+    std::string path;
+    int entries;
+    const char* entry;  // the account's entry, when it has one
+  } cases[] = {
+      {folder, 1, "(A;OICI;0x1301bf;;;"},
+      {folder + "\\inbox.mbx", 1, "(A;ID;0x1301bf;;;"},
+      {folder + "\\user1", 1, "(A;OICIID;0x1301bf;;;"},
+      {folder + "\\user1\\sent.mbx", 1, "(A;ID;0x1301bf;;;"},
+      {folder + "\\locked", 0, nullptr},
+      {folder + "\\locked\\own.mbx", 0, nullptr},
+  };
+  for (const auto& c : cases) {
+    const auto [count, sddl] = entriesFor(c.path);
+    EXPECT_EQ(count, c.entries) << c.path << ": " << sddl;
+    if (c.entry) {
+      EXPECT_NE(sddl.find(c.entry + sid + ")"), std::string::npos) << c.path << ": " << sddl;
+    }
+  }
+  EXPECT_EQ(vqGetFileSecurityString(m_.Port().security, folder + "\\locked", 4), locked);
+}
+
 }  // namespace
 }  // namespace ombrant::test
