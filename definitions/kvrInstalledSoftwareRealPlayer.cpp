@@ -24,7 +24,8 @@ std::string TInstalledSoftwareRealPlayer::GetDataFolder(std::string_view userNam
 
 void TInstalledSoftwareRealPlayer::GetRegistryKeys(TWideStringList& list) {
   list.Clear();
-  list.Add(R"(Settings=\Software\RealNetworkings\RealPlayer\)");
+  // RealPlayer keeps its preferences under its vendor's key, "RealNetworks".
+  list.Add(R"(Settings=\Software\RealNetworks\RealPlayer\)");
 }
 
 void TInstalledSoftwareRealPlayer::GetSupportNotes(TWideStringList& list) {

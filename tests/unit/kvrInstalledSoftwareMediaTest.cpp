@@ -297,7 +297,7 @@ TEST_P(MediaFixtureTest, DetectsTheInstalledPlayersWithTheirFoldersNotesAndSetti
                         ProgramFiles(R"(Real\RealPlayer\realplay.exe)"),
                         AppData("Admin", R"(Real\RealPlayer\)"),
                         AppData("Bob", R"(Real\RealPlayer\)"),
-                        {R"(Settings=\Software\RealNetworkings\RealPlayer\)"},
+                        {R"(Settings=\Software\RealNetworks\RealPlayer\)"},
                         {"RealPlayer did crash on our test machines, whether impersonated or not. "
                          "Migration has therefore not been tested."}});
   }
@@ -442,9 +442,10 @@ TEST_P(MediaFixtureTest, MigratesIntoBobTwiceWithGrantsOnceAndTheAdministratorUn
     divx[""].erase(divx[""].begin());
     divx[""].insert(divx[""].begin(), StringValue("Language", "de"));
     EXPECT_EQ(KeyTree(bobHive, divxKey), divx);
-    // RealPlayer's key is named as it is named; the preferences RealPlayer keeps elsewhere stay.
-    EXPECT_FALSE(bobHive.HasKey(R"(Software\RealNetworks)"));
-    EXPECT_FALSE(bobHive.HasKey(R"(Software\RealNetworkings)"));
+    // RealPlayer: its preferences, with their sub-keys.
+    const std::string realKey = R"(Software\RealNetworks\RealPlayer)";
+    ASSERT_TRUE(bobHive.HasKey(realKey + R"(\6.0\Preferences\Volume)"));
+    EXPECT_EQ(KeyTree(bobHive, realKey), KeyTree(adminHive, realKey));
     // Zoom Player: its key, and not one file.
     const std::string zoomKey = R"(Software\VirtuaMedia\ZoomPlayer)";
     EXPECT_EQ(KeyTree(bobHive, zoomKey), KeyTree(adminHive, zoomKey));
