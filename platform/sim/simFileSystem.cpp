@@ -7,6 +7,13 @@
 #include <stdexcept>
 #include <system_error>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace ombrant::sim {
 
 namespace fs = std::filesystem;
@@ -115,12 +122,45 @@ std::optional<fs::path> FindChild(const fs::path& dir, const std::string& name) 
   return dir / HostName(*best);
 }
 
-// Replaces `to` by a copy of `from`. The target is removed first: some hosts' copy_file takes
-// two files of one drive for the same file and refuses to overwrite.
-bool CopyHostFile(const fs::path& from, const fs::path& to) {
+// Replaces `to` by a copy of `from`, with its modification time. The target is removed first:
+// some hosts' copy_file takes two files of one drive for the same file and refuses to overwrite.
+// `targetExists`: what the caller already knows of `to`.
+bool CopyHostFile(const fs::path& from, const fs::path& to, bool targetExists) {
   std::error_code ec;
-  if (fs::exists(fs::symlink_status(to, ec)) && !fs::remove(to, ec)) return false;
-  return fs::copy_file(from, to, ec) && !ec;
+  if (targetExists && !fs::remove(to, ec)) return false;
+#ifndef _WIN32
+  // Copies of many small setting files: the fewest system calls, the kernel moving the bytes.
+  struct Descriptor {
+    int fd;
+    ~Descriptor() {
+      if (fd >= 0) ::close(fd);
+    }
+  };
+  const Descriptor in{::open(from.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (in.fd < 0) return false;
+  struct stat source {};
+  if (::fstat(in.fd, &source) != 0) return false;
+  Descriptor out{::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, source.st_mode & 07777)};
+  if (out.fd < 0) return false;
+  off_t left = source.st_size;
+  while (left > 0) {
+    const ssize_t sent = ::sendfile(out.fd, in.fd, nullptr, static_cast<std::size_t>(left));
+    if (sent <= 0) {
+      ::close(out.fd);
+      out.fd = -1;
+      fs::remove(to, ec);
+      return false;
+    }
+    left -= sent;
+  }
+  const struct timespec times[2] = {source.st_atim, source.st_mtim};
+  (void)::futimens(out.fd, times);
+  return true;
+#else
+  if (!fs::copy_file(from, to, ec) || ec) return false;
+  fs::last_write_time(to, fs::last_write_time(from, ec), ec);
+  return true;
+#endif
 }
 
 // Copies the tree `from` into the folder `to`, merging with what is there.
@@ -130,7 +170,7 @@ void CopyHostTree(const fs::path& from, const fs::path& to) {
     const fs::path target = to / e.path().filename();
     if (e.is_directory()) {
       CopyHostTree(e.path(), target);
-    } else if (!CopyHostFile(e.path(), target)) {
+    } else if (!CopyHostFile(e.path(), target, fs::exists(fs::symlink_status(target)))) {
       throw fs::filesystem_error("cannot copy", e.path(), target,
                                  std::make_error_code(std::errc::io_error));
     }
@@ -302,9 +342,9 @@ Status SimFileSystem::Resolve(std::string_view path, Entry* entry) const {
           return kErrorSuccess;
         }
       }
+      result.isFolder = exists ? fs::is_directory(status) : fs::is_directory(exact, ec);
       result.host = std::move(exact);
       result.exists = true;
-      result.isFolder = fs::is_directory(result.host, ec);
       result.actualPath = std::move(spelled);
       *entry = std::move(result);
       return kErrorSuccess;
@@ -674,9 +714,7 @@ Status SimFileSystem::CopyFile(std::string_view from, std::string_view to, bool 
     return s;
   }
   // A host file copy: setting files can be large and many.
-  if (!CopyHostFile(source.host, target.host)) return kErrorAccessDenied;
-  std::error_code ec;
-  fs::last_write_time(target.host, fs::last_write_time(source.host, ec), ec);
+  if (!CopyHostFile(source.host, target.host, target.exists)) return kErrorAccessDenied;
   // The copy takes the source's attributes and is marked for backup.
   const std::uint32_t attributes =
       (AttributesOf(source) & kSettableAttributes) | kFileAttributeArchive;
