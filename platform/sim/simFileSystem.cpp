@@ -303,7 +303,7 @@ SimFileSystem::SimFileSystem(fs::path hostRoot, std::string windowsFolder)
 
 SimFileSystem::~SimFileSystem() = default;
 
-Status SimFileSystem::Resolve(std::string_view path, Entry* entry) const {
+Status SimFileSystem::Resolve(std::string_view path, Entry* entry, bool leafIsFree) const {
   ParsedPath parsed;
   if (const Status s = ParsePath(path, &parsed); s != kErrorSuccess) return s;
   Entry result;
@@ -332,7 +332,8 @@ Status SimFileSystem::Resolve(std::string_view path, Entry* entry) const {
       result.parentKey = result.key.substr(0, result.key.rfind('\\'));
       if (!exists) {
         // Only the last element may be spelled otherwise than stored.
-        if (std::optional<fs::path> child = FindChild(result.parentHost, leaf)) {
+        if (std::optional<fs::path> child =
+                leafIsFree ? std::nullopt : FindChild(result.parentHost, leaf)) {
           exact = std::move(*child);
           spelled = spelled.substr(0, spelled.size() - leaf.size()) + NameOf(exact);
         } else {
@@ -696,14 +697,33 @@ Status SimFileSystem::DeleteFile(std::string_view path) {
   return kErrorSuccess;
 }
 
-Status SimFileSystem::CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
-  Entry source;
-  if (const Status s = Resolve(from, &source); s != kErrorSuccess) return s;
+Status SimFileSystem::CopySourceStatus(const Entry& source) const {
   if (!source.exists) return kErrorFileNotFound;
   if (source.isFolder) return kErrorAccessDenied;
   if (LockOf(source.key) == kErrorSharingViolation) return kErrorSharingViolation;
+  return kErrorSuccess;
+}
+
+Status SimFileSystem::CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
+  Entry source;
+  if (const Status s = Resolve(from, &source); s != kErrorSuccess) return s;
+  if (const Status s = CopySourceStatus(source); s != kErrorSuccess) return s;
   Entry target;
   if (const Status s = Resolve(to, &target); s != kErrorSuccess) return s;
+  return CopyFileResolved(source, target, failIfExists);
+}
+
+Status SimFileSystem::CopyFileToFreeName(std::string_view from, std::string_view to) {
+  Entry source;
+  if (const Status s = Resolve(from, &source); s != kErrorSuccess) return s;
+  if (const Status s = CopySourceStatus(source); s != kErrorSuccess) return s;
+  Entry target;
+  if (const Status s = Resolve(to, &target, true); s != kErrorSuccess) return s;
+  return CopyFileResolved(source, target, false);
+}
+
+Status SimFileSystem::CopyFileResolved(const Entry& source, const Entry& target,
+                                       bool failIfExists) {
   if (target.exists) {
     if (failIfExists) return kErrorFileExists;
     if (target.isFolder) return kErrorAccessDenied;

@@ -83,6 +83,9 @@ class SimFileSystem final : public port::IFileSystem {
   port::Status RemoveDirectory(std::string_view path) override;
   port::Status DeleteFile(std::string_view path) override;
   port::Status CopyFile(std::string_view from, std::string_view to, bool failIfExists) override;
+  // CopyFile to a name the caller knows is free in every letter case (its folder was made for
+  // this copy and took no other file of that name): the folder is not searched for one.
+  port::Status CopyFileToFreeName(std::string_view from, std::string_view to);
   port::Status MoveFile(std::string_view from, std::string_view to) override;
   port::Status ReadWholeFile(std::string_view path, std::string* bytes) override;
   port::Status WriteWholeFile(std::string_view path, std::string_view bytes) override;
@@ -96,7 +99,12 @@ class SimFileSystem final : public port::IFileSystem {
     std::size_t next = 0;
   };
 
-  [[nodiscard]] port::Status Resolve(std::string_view path, Entry* entry) const;
+  // `leafIsFree`: the last element is known not to exist in any letter case.
+  [[nodiscard]] port::Status Resolve(std::string_view path, Entry* entry,
+                                     bool leafIsFree = false) const;
+  // What a copy asks of its source before it looks at the target.
+  [[nodiscard]] port::Status CopySourceStatus(const Entry& source) const;
+  port::Status CopyFileResolved(const Entry& source, const Entry& target, bool failIfExists);
   [[nodiscard]] std::uint32_t AttributesOf(const Entry& entry) const;
   [[nodiscard]] port::Status LockOf(const std::string& key) const;
   [[nodiscard]] port::Status CheckWritable(const Entry& entry) const;

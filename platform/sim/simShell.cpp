@@ -352,7 +352,9 @@ std::string LeafOf(std::string_view path) {
 }
 
 // Creates `folder` and every missing folder above it.
-port::Status MakeFolders(SimFileSystem& files, const std::string& folder) {
+// Makes the folder and its missing parents; `made` (optional) collects those this call made.
+port::Status MakeFolders(SimFileSystem& files, const std::string& folder,
+                         std::set<std::string, TextLess>* made = nullptr) {
   std::uint32_t attributes = 0;
   if (files.GetFileAttributes(folder, &attributes) == port::kErrorSuccess) {
     return (attributes & port::kFileAttributeDirectory) ? port::kErrorSuccess
@@ -360,9 +362,12 @@ port::Status MakeFolders(SimFileSystem& files, const std::string& folder) {
   }
   const std::string parent = ParentOf(folder);
   if (parent.size() > 2) {  // above a drive root
-    if (const port::Status s = MakeFolders(files, parent); s != port::kErrorSuccess) return s;
+    if (const port::Status s = MakeFolders(files, parent, made); s != port::kErrorSuccess) {
+      return s;
+    }
   }
   const port::Status s = files.CreateDirectory(folder);
+  if (s == port::kErrorSuccess && made != nullptr) made->insert(folder);
   return s == port::kErrorAlreadyExists ? port::kErrorSuccess : s;
 }
 
@@ -381,9 +386,13 @@ int SimShell::SHFileOperation(port::HWnd owner, std::uint32_t operation, std::st
   port::Status first = port::kErrorSuccess;
   // Folders known to exist in this operation: most files share their folder with the one before.
   std::set<std::string> madeFolders;
+  // Folders this operation made, and the names it copied into them: a copy into such a folder
+  // under a name not yet used there needs no search for the name in another letter case.
+  std::set<std::string, TextLess> freshFolders;
+  std::set<std::string, TextLess> freshNames;
   auto makeFolders = [&](const std::string& folder) {
     if (madeFolders.count(folder) != 0) return port::kErrorSuccess;
-    const port::Status s = MakeFolders(files_, folder);
+    const port::Status s = MakeFolders(files_, folder, &freshFolders);
     if (s == port::kErrorSuccess) madeFolders.insert(folder);
     return s;
   };
@@ -397,7 +406,10 @@ int SimShell::SHFileOperation(port::HWnd owner, std::uint32_t operation, std::st
         // Most items are files: copy first, and look at the source only when that fails.
         port::Status status = makeFolders(ParentOf(target));
         if (status == port::kErrorSuccess) {
-          status = files_.CopyFile(source, target, false);
+          const bool free =
+              freshFolders.count(ParentOf(target)) != 0 && freshNames.insert(target).second;
+          status = free ? files_.CopyFileToFreeName(source, target)
+                        : files_.CopyFile(source, target, false);
           if (status == port::kErrorSuccess) return;
         }
         std::uint32_t attributes = 0;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/unit/accountsTestMachine.h"
 
@@ -41,6 +42,34 @@ TEST(SimShellCopy, FilesAndFoldersGoWhereTheyAreSentOverwritingAndMakingFolders)
             0);
   EXPECT_EQ(m.Files().ReadFile("C:\\Flat\\a.txt"), "A");
   EXPECT_EQ(m.Files().ReadFile("C:\\Flat\\Tree\\Deep\\c.txt"), "C");
+}
+
+TEST(SimShellCopy, NamesDifferingOnlyInCaseAreOneFileInANewFolderToo) {
+  AccountsTestMachine m;
+  m.Files().AddFile("C:\\Src\\one.txt", "first");
+  m.Files().AddFile("C:\\Src\\two.txt", "second");
+  m.Files().AddFile("C:\\Old\\Kept.TXT", "old");
+  const std::string from = List({"C:\\Src\\one.txt", "C:\\Src\\two.txt", "C:\\Src\\one.txt"});
+  const std::string to =
+      List({"C:\\New\\Sub\\Same.txt", "C:\\New\\Sub\\SAME.TXT", "C:\\Old\\kept.txt"});
+  EXPECT_EQ(m.Port().shell.SHFileOperation(0, port::kFoCopy, from, to, kFlags, nullptr), 0);
+  // The second name is the first file, overwritten; the folder holds one file, as spelled first.
+  EXPECT_EQ(m.Files().ReadFile("C:\\New\\Sub\\same.txt"), "second");
+  std::vector<std::string> names;
+  port::FindData data;
+  port::HFind find = port::kInvalidFind;
+  ASSERT_EQ(m.Port().files.FindFirstFile("C:\\New\\Sub\\*", &data, &find),
+            port::kErrorSuccess);
+  do {
+    if (data.name != "." && data.name != "..") names.push_back(data.name);
+  } while (m.Port().files.FindNextFile(find, &data) == port::kErrorSuccess);
+  (void)m.Port().files.FindClose(find);
+  EXPECT_EQ(names, std::vector<std::string>{"Same.txt"});
+  // A folder that was there keeps the spelling of what it holds.
+  EXPECT_EQ(m.Files().ReadFile("C:\\Old\\KEPT.txt"), "first");
+  ASSERT_EQ(m.Port().files.FindFirstFile("C:\\Old\\kept.txt", &data, &find), port::kErrorSuccess);
+  EXPECT_EQ(data.name, "Kept.TXT");
+  (void)m.Port().files.FindClose(find);
 }
 
 TEST(SimShellCopy, FailuresSkipTheItemAndReportTheFirst) {
