@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <ostream>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -99,5 +100,34 @@ inline void SetValue(sim::SimHive& hive, std::string_view key, const sim::SimVal
   }
   return tree;
 }
+
+// A fixture machine of a family's tests, with where its accounts and programs live.
+struct FixtureFlavour {
+  const char* name;
+  const char* profiles;
+  const char* appData;  // below the profile
+  const char* programFiles;
+  bool all;  // every application of the family installed (the 64-bit machines hold fewer)
+};
+
+inline void PrintTo(const FixtureFlavour& flavour, std::ostream* os) { *os << flavour.name; }
+
+// Loads the parameter's machine before each test.
+class FlavourFixtureTest : public ::testing::TestWithParam<FixtureFlavour> {
+ protected:
+  void SetUp() override { LoadFixture(fixture_, GetParam().name); }
+
+  [[nodiscard]] std::string Profile(std::string_view account) const {
+    return std::string(GetParam().profiles) + "\\" + std::string(account);
+  }
+  [[nodiscard]] std::string AppData(std::string_view account, std::string_view rest) const {
+    return Profile(account) + "\\" + GetParam().appData + "\\" + std::string(rest);
+  }
+  [[nodiscard]] std::string ProgramFiles(std::string_view rest) const {
+    return std::string(GetParam().programFiles) + "\\" + std::string(rest);
+  }
+
+  std::unique_ptr<FixtureMachine> fixture_;
+};
 
 }  // namespace ombrant::test

@@ -188,37 +188,13 @@ TEST(PostMe, GrantsEveryUserFolderAndTempOnEveryMigrationAndNothingElse) {
 
 // ---- the fixture machines
 
-struct MailMachine {
-  const char* name;
-  const char* profiles;
-  const char* appData;  // below the profile
-  const char* programFiles;
-  bool all;  // Evolution and Mulberry installed too
-};
-
-const MailMachine kMailMachines[] = {
+// `all`: Evolution and Mulberry installed too.
+const FixtureFlavour kMailMachines[] = {
     {"mail-xp", R"(C:\Documents and Settings)", "Application Data", R"(C:\Program Files)", true},
     {"mail-7x64", R"(C:\Users)", R"(AppData\Roaming)", R"(C:\Program Files (x86))", false},
 };
 
-void PrintTo(const MailMachine& machine, std::ostream* os) { *os << machine.name; }
-
-class MailFixtureTest : public ::testing::TestWithParam<MailMachine> {
- protected:
-  void SetUp() override { LoadFixture(fixture_, GetParam().name); }
-
-  [[nodiscard]] std::string Profile(std::string_view account) const {
-    return std::string(GetParam().profiles) + "\\" + std::string(account);
-  }
-  [[nodiscard]] std::string AppData(std::string_view account, std::string_view rest) const {
-    return Profile(account) + "\\" + GetParam().appData + "\\" + std::string(rest);
-  }
-  [[nodiscard]] std::string ProgramFiles(std::string_view rest) const {
-    return std::string(GetParam().programFiles) + "\\" + std::string(rest);
-  }
-
-  std::unique_ptr<FixtureMachine> fixture_;
-};
+class MailFixtureTest : public FlavourFixtureTest {};
 
 TEST_P(MailFixtureTest, DetectsTheInstalledClientsWithTheirFoldersNotesAndSettings) {
   TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMailClients);
@@ -486,7 +462,7 @@ TEST_P(MailFixtureTest, MigratesIntoBobTwiceWithGrantsOnceAndTheAdministratorUnt
 }
 
 INSTANTIATE_TEST_SUITE_P(MailMachines, MailFixtureTest, ::testing::ValuesIn(kMailMachines),
-                         [](const ::testing::TestParamInfo<MailMachine>& info) {
+                         [](const ::testing::TestParamInfo<FixtureFlavour>& info) {
                            std::string name = info.param.name;
                            std::replace(name.begin(), name.end(), '-', '_');
                            return name;

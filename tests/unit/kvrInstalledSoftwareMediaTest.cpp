@@ -213,37 +213,13 @@ TEST(LightAlloy, GrantsItsFourConfigurationFilesOnEveryMigration) {
 
 // ---- the fixture machines
 
-struct MediaMachine {
-  const char* name;
-  const char* profiles;
-  const char* appData;  // below the profile
-  const char* programFiles;
-  bool all;  // DivX Player, Quintessential Player, RealPlayer and Zoom Player installed too
-};
-
-void PrintTo(const MediaMachine& machine, std::ostream* os) { *os << machine.name; }
-
-const MediaMachine kMediaMachines[] = {
+// `all`: DivX Player, Quintessential Player, RealPlayer and Zoom Player installed too.
+const FixtureFlavour kMediaMachines[] = {
     {"media-xp", R"(C:\Documents and Settings)", "Application Data", R"(C:\Program Files)", true},
     {"media-7x64", R"(C:\Users)", R"(AppData\Roaming)", R"(C:\Program Files (x86))", false},
 };
 
-class MediaFixtureTest : public ::testing::TestWithParam<MediaMachine> {
- protected:
-  void SetUp() override { LoadFixture(fixture_, GetParam().name); }
-
-  [[nodiscard]] std::string Profile(std::string_view account) const {
-    return std::string(GetParam().profiles) + "\\" + std::string(account);
-  }
-  [[nodiscard]] std::string AppData(std::string_view account, std::string_view rest) const {
-    return Profile(account) + "\\" + GetParam().appData + "\\" + std::string(rest);
-  }
-  [[nodiscard]] std::string ProgramFiles(std::string_view rest) const {
-    return std::string(GetParam().programFiles) + "\\" + std::string(rest);
-  }
-
-  std::unique_ptr<FixtureMachine> fixture_;
-};
+class MediaFixtureTest : public FlavourFixtureTest {};
 
 TEST_P(MediaFixtureTest, DetectsTheInstalledPlayersWithTheirFoldersNotesAndSettings) {
   TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMediaPlayers);
@@ -488,7 +464,7 @@ TEST_P(MediaFixtureTest, MigratesIntoBobTwiceWithGrantsOnceAndTheAdministratorUn
 }
 
 INSTANTIATE_TEST_SUITE_P(MediaMachines, MediaFixtureTest, ::testing::ValuesIn(kMediaMachines),
-                         [](const ::testing::TestParamInfo<MediaMachine>& info) {
+                         [](const ::testing::TestParamInfo<FixtureFlavour>& info) {
                            std::string name = info.param.name;
                            std::replace(name.begin(), name.end(), '-', '_');
                            return name;
