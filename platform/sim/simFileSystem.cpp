@@ -1,6 +1,7 @@
 #include "platform/sim/simFileSystem.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <fstream>
 #include <iterator>
@@ -143,8 +144,21 @@ bool CopyHostFile(const fs::path& from, const fs::path& to, bool targetExists) {
   Descriptor out{::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, source.st_mode & 07777)};
   if (out.fd < 0) return false;
   off_t left = source.st_size;
+  // copy_file_range as cp does (a reflink or an in-kernel copy); sendfile where the kernel or
+  // the file system refuses it, as across drives on different host file systems.
+  bool ranged = true;
   while (left > 0) {
-    const ssize_t sent = ::sendfile(out.fd, in.fd, nullptr, static_cast<std::size_t>(left));
+    ssize_t sent = -1;
+    if (ranged) {
+      sent = ::copy_file_range(in.fd, nullptr, out.fd, nullptr, static_cast<std::size_t>(left), 0);
+      if (sent < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                       errno == EOPNOTSUPP || errno == EPERM)) {
+        ranged = false;
+        continue;
+      }
+    } else {
+      sent = ::sendfile(out.fd, in.fd, nullptr, static_cast<std::size_t>(left));
+    }
     if (sent <= 0) {
       ::close(out.fd);
       out.fd = -1;

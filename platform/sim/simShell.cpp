@@ -3,6 +3,7 @@
 #include <functional>
 #include <set>
 #include <span>
+#include <unordered_set>
 
 #include "platform/port/kvrPortFiles.h"
 #include "platform/sim/simFileSystem.h"
@@ -387,12 +388,17 @@ int SimShell::SHFileOperation(port::HWnd owner, std::uint32_t operation, std::st
   // Folders known to exist in this operation: most files share their folder with the one before.
   std::set<std::string> madeFolders;
   // Folders this operation made, and the names it copied into them: a copy into such a folder
-  // under a name not yet used there needs no search for the name in another letter case.
+  // under a name not yet used there needs no search for the name in another letter case. The
+  // names are kept in capitals, hashed: one pass over each path instead of a case-blind
+  // comparison per step of a tree search.
   std::set<std::string, TextLess> freshFolders;
-  std::set<std::string, TextLess> freshNames;
+  std::unordered_set<std::string> freshFolderKeys;
+  std::unordered_set<std::string> freshNameKeys;
   auto makeFolders = [&](const std::string& folder) {
     if (madeFolders.count(folder) != 0) return port::kErrorSuccess;
+    freshFolders.clear();
     const port::Status s = MakeFolders(files_, folder, &freshFolders);
+    for (const std::string& made : freshFolders) freshFolderKeys.insert(UpperCase(made));
     if (s == port::kErrorSuccess) madeFolders.insert(folder);
     return s;
   };
@@ -406,8 +412,9 @@ int SimShell::SHFileOperation(port::HWnd owner, std::uint32_t operation, std::st
         // Most items are files: copy first, and look at the source only when that fails.
         port::Status status = makeFolders(ParentOf(target));
         if (status == port::kErrorSuccess) {
-          const bool free =
-              freshFolders.count(ParentOf(target)) != 0 && freshNames.insert(target).second;
+          std::string key = UpperCase(target);
+          const bool free = freshFolderKeys.count(ParentOf(key)) != 0 &&
+                            freshNameKeys.insert(std::move(key)).second;
           status = free ? files_.CopyFileToFreeName(source, target)
                         : files_.CopyFile(source, target, false);
           if (status == port::kErrorSuccess) return;
