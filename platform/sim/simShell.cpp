@@ -352,10 +352,10 @@ std::string LeafOf(std::string_view path) {
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
-// Creates `folder` and every missing folder above it.
-// Makes the folder and its missing parents; `made` (optional) collects those this call made.
+// Makes the folder and its missing parents; `made` (optional) collects those this call made,
+// in capitals.
 port::Status MakeFolders(SimFileSystem& files, const std::string& folder,
-                         std::set<std::string, TextLess>* made = nullptr) {
+                         std::unordered_set<std::string>* made = nullptr) {
   std::uint32_t attributes = 0;
   if (files.GetFileAttributes(folder, &attributes) == port::kErrorSuccess) {
     return (attributes & port::kFileAttributeDirectory) ? port::kErrorSuccess
@@ -368,7 +368,7 @@ port::Status MakeFolders(SimFileSystem& files, const std::string& folder,
     }
   }
   const port::Status s = files.CreateDirectory(folder);
-  if (s == port::kErrorSuccess && made != nullptr) made->insert(folder);
+  if (s == port::kErrorSuccess && made != nullptr) made->insert(UpperCase(folder));
   return s == port::kErrorAlreadyExists ? port::kErrorSuccess : s;
 }
 
@@ -391,14 +391,11 @@ int SimShell::SHFileOperation(port::HWnd owner, std::uint32_t operation, std::st
   // under a name not yet used there needs no search for the name in another letter case. The
   // names are kept in capitals, hashed: one pass over each path instead of a case-blind
   // comparison per step of a tree search.
-  std::set<std::string, TextLess> freshFolders;
   std::unordered_set<std::string> freshFolderKeys;
   std::unordered_set<std::string> freshNameKeys;
   auto makeFolders = [&](const std::string& folder) {
     if (madeFolders.count(folder) != 0) return port::kErrorSuccess;
-    freshFolders.clear();
-    const port::Status s = MakeFolders(files_, folder, &freshFolders);
-    for (const std::string& made : freshFolders) freshFolderKeys.insert(UpperCase(made));
+    const port::Status s = MakeFolders(files_, folder, &freshFolderKeys);
     if (s == port::kErrorSuccess) madeFolders.insert(folder);
     return s;
   };
