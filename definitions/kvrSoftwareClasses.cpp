@@ -43,7 +43,12 @@ void RegisterSoftwareClasses(TSoftwareClassRegistry& registry) {
   RegisterMozillaSoftwareClasses(registry);
   RegisterOperaSoftwareClasses(registry);
   RegisterAppleSoftwareClasses(registry);
-  // mail clients
+  RegisterMailSoftwareClasses(registry);
+  RegisterChatSoftwareClasses(registry);
+  RegisterMediaSoftwareClasses(registry);
+}
+
+void RegisterMailSoftwareClasses(TSoftwareClassRegistry& registry) {
   RegisterEudoraSoftwareClasses(registry);
   RegisterEvolutionSoftwareClasses(registry);
   RegisterMulberrySoftwareClasses(registry);
@@ -51,7 +56,9 @@ void RegisterSoftwareClasses(TSoftwareClassRegistry& registry) {
   RegisterPostMeSoftwareClasses(registry);
   RegisterSylpheedSoftwareClasses(registry);
   RegisterTheBatSoftwareClasses(registry);
-  // chat and telephony clients
+}
+
+void RegisterChatSoftwareClasses(TSoftwareClassRegistry& registry) {
   Register1und1SoftwareClasses(registry);
   RegisterAIMSoftwareClasses(registry);
   RegisterDigsbySoftwareClasses(registry);
@@ -66,7 +73,9 @@ void RegisterSoftwareClasses(TSoftwareClassRegistry& registry) {
   RegisterVoipBusterSoftwareClasses(registry);
   RegisterYahooSoftwareClasses(registry);
   RegisterQQSoftwareClasses(registry);
-  // media players
+}
+
+void RegisterMediaSoftwareClasses(TSoftwareClassRegistry& registry) {
   RegisterDivXSoftwareClasses(registry);
   RegisterFoobarSoftwareClasses(registry);
   RegisterLightAlloySoftwareClasses(registry);

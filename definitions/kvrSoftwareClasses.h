@@ -10,4 +10,9 @@ namespace ombrant {
 // start-up, before the catalogue is built.
 void RegisterSoftwareClasses(TSoftwareClassRegistry& registry);
 
+// The groups RegisterSoftwareClasses registers after the browsers, each in catalogue order.
+void RegisterMailSoftwareClasses(TSoftwareClassRegistry& registry);
+void RegisterChatSoftwareClasses(TSoftwareClassRegistry& registry);
+void RegisterMediaSoftwareClasses(TSoftwareClassRegistry& registry);
+
 }  // namespace ombrant

@@ -24,28 +24,11 @@
 #include "definitions/kvrInstalledSoftwareTrillian.h"
 #include "definitions/kvrInstalledSoftwareVoipBuster.h"
 #include "definitions/kvrInstalledSoftwareYahoo.h"
+#include "definitions/kvrSoftwareClasses.h"
 #include "platform/vqSecurity.h"
 #include "tests/unit/fixtureMachine.h"
 
 namespace ombrant::test {
-
-// The chat and telephony modules, in the order the program registers them.
-inline void RegisterChatClasses(TSoftwareClassRegistry& registry) {
-  Register1und1SoftwareClasses(registry);
-  RegisterAIMSoftwareClasses(registry);
-  RegisterDigsbySoftwareClasses(registry);
-  RegisterGaduGaduSoftwareClasses(registry);
-  RegisterGoogleTalkSoftwareClasses(registry);
-  RegisterICQSoftwareClasses(registry);
-  RegisterMirandaSoftwareClasses(registry);
-  RegisterPidginSoftwareClasses(registry);
-  RegisterSkypeSoftwareClasses(registry);
-  RegisterTlenPLSoftwareClasses(registry);
-  RegisterTrillianSoftwareClasses(registry);
-  RegisterVoipBusterSoftwareClasses(registry);
-  RegisterYahooSoftwareClasses(registry);
-  RegisterQQSoftwareClasses(registry);
-}
 
 // The two fixtures: Windows XP (32 bit) and Windows 7 (64 bit), each with all nineteen clients.
 struct ChatFlavour {
@@ -79,7 +62,7 @@ class ChatFixture {
   [[nodiscard]] const TSoftwareContext& Context() { return fixture_.Context(); }
   // Detected on first use, on the machine as it is then.
   [[nodiscard]] TInstalledSoftwareManager& Catalogue() {
-    if (!catalogue_) catalogue_ = &fixture_.Catalogue(RegisterChatClasses);
+    if (!catalogue_) catalogue_ = &fixture_.Catalogue(RegisterChatSoftwareClasses);
     return *catalogue_;
   }
 

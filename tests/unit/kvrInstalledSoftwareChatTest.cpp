@@ -129,7 +129,7 @@ TEST(ChatClients, DetectedOnBothFixturesInCatalogueOrderWithTheirFoldersAndIcons
 
 TEST(ChatClients, ClassLevelIconNamesAndTheAbstractMessengerStaysUnregistered) {
   TSoftwareClassRegistry registry;
-  RegisterChatClasses(registry);
+  RegisterChatSoftwareClasses(registry);
   ASSERT_EQ(registry.Count(), 19);
   for (int i = 0; i < 19; ++i) {
     EXPECT_EQ(registry.Classes()[i].Name, kClasses[i].className);
@@ -264,7 +264,7 @@ TEST(ChatClients, RegistryKeysAndSupportNotes) {
       {"TInstalledSoftwareQQ2007", "QQ2007", {}, {"QQ2007" + programFolderNote}},
   };
   TSoftwareClassRegistry registry;
-  RegisterChatClasses(registry);
+  RegisterChatSoftwareClasses(registry);
   ASSERT_EQ(registry.Count(), static_cast<int>(std::size(cases)));
   for (int i = 0; i < registry.Count(); ++i) {
     const auto& c = cases[i];

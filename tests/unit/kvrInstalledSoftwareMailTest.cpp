@@ -25,16 +25,6 @@
 namespace ombrant::test {
 namespace {
 
-void RegisterMailClients(TSoftwareClassRegistry& registry) {
-  RegisterEudoraSoftwareClasses(registry);
-  RegisterEvolutionSoftwareClasses(registry);
-  RegisterMulberrySoftwareClasses(registry);
-  RegisterPegasusSoftwareClasses(registry);
-  RegisterPostMeSoftwareClasses(registry);
-  RegisterSylpheedSoftwareClasses(registry);
-  RegisterTheBatSoftwareClasses(registry);
-}
-
 const std::vector<std::string_view> kMailClasses = {
     "TInstalledSoftwareEudora",  "TInstalledSoftwareEvolution", "TInstalledSoftwareMulberry",
     "TInstalledSoftwarePegasus", "TInstalledSoftwarePostMe",    "TInstalledSoftwareSylpheed",
@@ -54,7 +44,7 @@ TEST(MailClients, RegisterInCatalogueOrderAfterTheMicrosoftOnesWithTheirIcons) {
   EXPECT_EQ(std::vector<std::string_view>(first, first + 7), kMailClasses);
 
   TSoftwareClassRegistry mail;
-  RegisterMailClients(mail);
+  RegisterMailSoftwareClasses(mail);
   const char* icons[] = {"EUDORA", "EVOLUTION", "MULBERRY", "PEGASUSMAIL",
                          "POSTME", "SYLPHEED",  "THEBAT"};
   ASSERT_EQ(mail.Count(), 7);
@@ -197,7 +187,7 @@ const FixtureFlavour kMailMachines[] = {
 class MailFixtureTest : public FlavourFixtureTest {};
 
 TEST_P(MailFixtureTest, DetectsTheInstalledClientsWithTheirFoldersNotesAndSettings) {
-  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMailClients);
+  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMailSoftwareClasses);
   struct Expected {
     const char* className;
     const char* displayName;
@@ -301,7 +291,7 @@ TEST_P(MailFixtureTest, DetectsTheInstalledClientsWithTheirFoldersNotesAndSettin
 }
 
 TEST_P(MailFixtureTest, ItemListsNameTheSettingsOfTheAdministrator) {
-  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMailClients);
+  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMailSoftwareClasses);
   std::map<std::string, std::vector<std::string>> items;
   for (int i = 0; i < catalogue.Count(); ++i) {
     TWideStringList list;
@@ -339,7 +329,7 @@ TEST_P(MailFixtureTest, ItemListsNameTheSettingsOfTheAdministrator) {
 }
 
 TEST_P(MailFixtureTest, MigratesIntoBobTwiceWithGrantsOnceAndTheAdministratorUntouched) {
-  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMailClients);
+  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMailSoftwareClasses);
   sim::SimMachine& machine = fixture_->Machine();
   port::Port& port = fixture_->Port();
 

@@ -25,17 +25,6 @@
 namespace ombrant::test {
 namespace {
 
-void RegisterMediaPlayers(TSoftwareClassRegistry& registry) {
-  RegisterDivXSoftwareClasses(registry);
-  RegisterFoobarSoftwareClasses(registry);
-  RegisterLightAlloySoftwareClasses(registry);
-  RegisterQuintEssentialSoftwareClasses(registry);
-  RegisterRealPlayerSoftwareClasses(registry);
-  RegisterVideoLanSoftwareClasses(registry);
-  RegisterWinAmpSoftwareClasses(registry);
-  RegisterZoomPlayerSoftwareClasses(registry);
-}
-
 const std::vector<std::string_view> kMediaClasses = {
     "TInstalledSoftwareDivXPlayer", "TInstalledSoftwareFoobar2000",
     "TInstalledSoftwareLightAlloy", "TInstalledSoftwareQuintEssentialPlayer",
@@ -51,7 +40,7 @@ TEST(MediaPlayers, RegisterLastInCatalogueOrderWithTheirIcons) {
   EXPECT_EQ(last, kMediaClasses);
 
   TSoftwareClassRegistry media;
-  RegisterMediaPlayers(media);
+  RegisterMediaSoftwareClasses(media);
   const char* icons[] = {"DIVXPLAYER", "FOOBAR2000",     "LIGHTALLOY", "QCD",
                          "REALPLAYER", "VIDEOLANCLIENT", "WINAMP",     "ZOOMPLAYER"};
   ASSERT_EQ(media.Count(), 8);
@@ -222,7 +211,7 @@ const FixtureFlavour kMediaMachines[] = {
 class MediaFixtureTest : public FlavourFixtureTest {};
 
 TEST_P(MediaFixtureTest, DetectsTheInstalledPlayersWithTheirFoldersNotesAndSettings) {
-  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMediaPlayers);
+  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMediaSoftwareClasses);
   struct Expected {
     const char* className;
     const char* displayName;
@@ -333,7 +322,7 @@ TEST_P(MediaFixtureTest, DetectsTheInstalledPlayersWithTheirFoldersNotesAndSetti
 }
 
 TEST_P(MediaFixtureTest, ItemListsNameEveryFileOfTheDataFolderButZoomPlayersNone) {
-  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMediaPlayers);
+  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMediaSoftwareClasses);
   std::map<std::string, std::vector<std::string>> items;
   for (int i = 0; i < catalogue.Count(); ++i) {
     TWideStringList list;
@@ -359,7 +348,7 @@ TEST_P(MediaFixtureTest, ItemListsNameEveryFileOfTheDataFolderButZoomPlayersNone
 }
 
 TEST_P(MediaFixtureTest, MigratesIntoBobTwiceWithGrantsOnceAndTheAdministratorUntouched) {
-  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMediaPlayers);
+  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMediaSoftwareClasses);
   sim::SimMachine& machine = fixture_->Machine();
   port::Port& port = fixture_->Port();
   const bool all = GetParam().all;
