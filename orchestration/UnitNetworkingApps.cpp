@@ -1,6 +1,8 @@
 #include "orchestration/UnitNetworkingApps.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "catalogue/kvrListViewHelpers.h"
 #include "catalogue/kvrShortcutFiles.h"
@@ -104,6 +106,30 @@ bool ForceDirectories(port::IFileSystem& files, const std::string& folder) {
   if (!ForceDirectories(files, path.substr(0, slash + 1))) return false;
   const port::Status status = files.CreateDirectory(path);
   return status == port::kErrorSuccess || status == port::kErrorAlreadyExists;
+}
+
+// How far the free names of a copy go ("NAME (2).lnk" ... ); beyond, the original stays.
+constexpr int kMaxCopyNumber = 999;
+
+// "NAME.lnk" for 1, "NAME (N).lnk" from 2 on.
+std::string NumberedName(const std::string& name, int number) {
+  if (number <= 1) return name;
+  std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || name.find('\\', dot) != std::string::npos) dot = name.size();
+  return name.substr(0, dot) + " (" + std::to_string(number) + ")" + name.substr(dot);
+}
+
+// A recorded line is the ".lnk" path, "=" and the target; a file name may hold "=" itself.
+std::pair<std::string, std::string> SplitRemovedLine(const std::string& line) {
+  const std::string upper = UpperCase(line);
+  std::size_t at = upper.rfind(".LNK=");
+  if (at != std::string::npos) {
+    at += 4;
+  } else {
+    at = line.find('=');
+    if (at == std::string::npos) return {line, {}};
+  }
+  return {line.substr(0, at), line.substr(at + 1)};
 }
 
 std::string_view ValueName(TShortcutLocation location) {
@@ -218,7 +244,9 @@ void TNetworkingApps::FillAccountList(ui::ComboBox& combo) {
   (void)users.Refresh({port::kUserPrivUser});
   for (int i = 0; i < users.Count(); ++i) {
     const TUserRecord user = users.Items(i);
-    if (user.UserName != kExcludedAccount) combo.AddItem(user.UserName, 0);
+    // A disabled account cannot log on: the migration would fail with error 1331.
+    if (user.UserName == kExcludedAccount || (user.Flags & port::kUfAccountDisable) != 0) continue;
+    combo.AddItem(user.UserName, 0);
   }
   int selected = -1;
   for (int i = 0; i < combo.ItemCount() && selected < 0; ++i) {
@@ -269,6 +297,7 @@ bool TNetworkingApps::CreateRestrictedUser(const std::string& name) {
   }
 
   RecordCreatedUser(name);
+  DenyRemoteLogon(name);
   PrepareUserEnvironment(name);
   FPort->ui.MessageBox(0,
                        "Your newly created Internet user has the password \"wopa\", which you "
@@ -302,6 +331,46 @@ void TNetworkingApps::RecordCreatedUser(const std::string& name) {
   (void)settings.WriteCreatedUsers(users);
 }
 
+port::Status TNetworkingApps::AccountSid(const std::string& name, port::Sid* sid) const {
+  std::string domain;
+  std::uint32_t use = 0;
+  return FPort->security.LookupAccountName("", name, sid, &domain, &use);
+}
+
+void TNetworkingApps::DenyRemoteLogon(const std::string& name) {
+  // Everyone who knows the program knows the password: the account opens only at this
+  // machine (runas, the migration's logon), never from the network or by remote desktop.
+  port::Sid sid;
+  port::Status status = AccountSid(name, &sid);
+  if (status == port::kErrorSuccess) {
+    status = AddAccountRights(
+        FPort->accounts, sid,
+        {std::string(port::kSeDenyNetworkLogonRight),
+         std::string(port::kSeDenyRemoteInteractiveLogonRight)});
+  }
+  if (status == port::kErrorSuccess) return;
+  ShowError("The user account " + name +
+            " could not be denied logon from the network and by remote desktop: " +
+            SysErrorMessage(FPort->security, status) +
+            ". Anyone who knows its password may use it from another computer; deny it these "
+            "rights in the local security policy.");
+}
+
+std::string TNetworkingApps::EnvironmentAppData() const {
+  std::string appData = FResolvePath("<$APPDATA>");
+  while (!appData.empty() && appData.back() == '\\') appData.pop_back();
+  if (!IsRootedPath(appData)) return {};
+  // Relative to the profile where it lies there: "AppData\Roaming" from Vista on.
+  std::string profile = FResolvePath("<$PROFILE>");
+  while (!profile.empty() && profile.back() == '\\') profile.pop_back();
+  if (IsRootedPath(profile) && appData.size() > profile.size() + 1 &&
+      appData[profile.size()] == '\\' &&
+      SameText(std::string_view(appData).substr(0, profile.size()), profile)) {
+    return "%USERPROFILE%\\" + appData.substr(profile.size() + 1);
+  }
+  return "%USERPROFILE%\\" + appData.substr(appData.rfind('\\') + 1);
+}
+
 void TNetworkingApps::PrepareUserEnvironment(const std::string& name) {
   // Declared in release order reversed: the key closes, then the profile unloads, then the
   // token is closed.
@@ -320,11 +389,9 @@ void TNetworkingApps::PrepareUserEnvironment(const std::string& name) {
     TMyRegistry hive(FPort->registry);
     hive.SetRootKey(profile.Info().profile);
     if (!hive.OpenKey("\\Environment\\", true) || hive.ValueExists("APPDATA")) return;
-    std::string appData = FResolvePath("<$APPDATA>");
-    while (!appData.empty() && appData.back() == '\\') appData.pop_back();
-    if (!IsRootedPath(appData)) return;  // nothing sensible to point the account at
-    const std::string element = appData.substr(appData.rfind('\\') + 1);
-    hive.WriteExpandString("APPDATA", "%USERPROFILE%\\" + element);
+    const std::string appData = EnvironmentAppData();
+    if (appData.empty()) return;  // nothing sensible to point the account at
+    hive.WriteExpandString("APPDATA", appData);
   } catch (const ERegistryException&) {
     // The migration creates the profile later without this fix.
   }
@@ -425,36 +492,80 @@ void TNetworkingApps::ReplaceShortcuts(TShortcutLocation location) {
   const int links = snapshot.LinkCount(location);
 
   for (int a = 0; a < Count(); ++a) {
-    const TInstalledSoftware& app = Manager().Items(a);
+    TInstalledSoftware& app = Manager().Items(a);
     if (!app.Active()) continue;
+    // Copies first: the impersonated shortcut may take a name an original has.
+    std::vector<std::pair<int, bool>> matches;  // snapshot line, an identical copy is stored
     for (int j = 0; j < links; ++j) {
       if (!SameText(snapshot.LinkTarget(location, j), app.Executable())) continue;
+      bool stored = false;
+      try {
+        stored = !StoreOriginalCopy(shortcuts + snapshot.LinkName(location, j), originals,
+                                    snapshot.LinkName(location, j))
+                      .empty();
+      } catch (...) {
+        stored = false;
+      }
+      matches.emplace_back(j, stored);
+    }
+    if (matches.empty()) continue;
+    // A new profile may lack its quick-launch or Programs folder; the replacement needs it.
+    (void)ForceDirectories(FPort->files, impersonated);
+    // The snapshot still counts the originals moved away below.
+    const std::string replacement = impersonated + ImpersonatedLinkName(app);
+    app.CreateRestrictedShortcut(replacement, FInternetUser);
+    // Without its replacement an original is the administrator's only way to the program.
+    if (!FileExists(replacement)) continue;
+    for (const auto& [j, stored] : matches) {
+      if (!stored) continue;  // without its copy an original would be gone for good
       try {
         const std::string source = shortcuts + snapshot.LinkName(location, j);
-        const std::string copy = originals + snapshot.LinkName(location, j);
-        if (!FileExists(copy)) (void)FPort->files.CopyFile(source, copy, true);
-        if (IsRecreatedOriginalLink(source, location)) continue;
-        // Without its copy an original would be gone for good: it stays where it is.
-        if (!FileExists(copy)) continue;
-        if (FPort->files.DeleteFile(source) == port::kErrorSuccess) {
-          RecordRemovedOriginalLink(source, snapshot.LinkTarget(location, j), location);
-        }
+        if (SameText(source, replacement) || IsRecreatedOriginalLink(source, location)) continue;
+        (void)RemoveOriginal(source, snapshot.LinkTarget(location, j), location);
       } catch (...) {
         // One original that cannot be handled does not stop the others.
       }
     }
   }
+}
 
-  for (int a = 0; a < Count(); ++a) {
-    TInstalledSoftware& app = Manager().Items(a);
-    if (!app.Active()) continue;
-    bool matched = false;
-    for (int j = 0; j < links && !matched; ++j) {
-      matched = SameText(snapshot.LinkTarget(location, j), app.Executable());
+std::string TNetworkingApps::StoreOriginalCopy(const std::string& source,
+                                               const std::string& originals,
+                                               const std::string& name) {
+  std::string bytes;
+  if (FPort->files.ReadWholeFile(source, &bytes) != port::kErrorSuccess) return {};
+  const std::string folder = WithBackslash(originals);
+  for (int number = 1; number <= kMaxCopyNumber; ++number) {
+    const std::string candidate = folder + NumberedName(name, number);
+    std::string existing;
+    const port::Status status = FPort->files.ReadWholeFile(candidate, &existing);
+    if (status == port::kErrorSuccess) {
+      if (existing == bytes) return candidate;
+      continue;  // another file of that name: it is not a copy of this one
     }
-    // The snapshot still counts the originals just moved away.
-    if (matched) app.CreateRestrictedShortcut(impersonated + ImpersonatedLinkName(app), FInternetUser);
+    if (status != port::kErrorFileNotFound) {
+      if (FileExists(candidate)) continue;  // there, but unreadable
+      return {};                            // the folder is not there
+    }
+    if (FPort->files.CopyFile(source, candidate, true) != port::kErrorSuccess) return {};
+    // Only a copy read back equal counts.
+    existing.clear();
+    if (FPort->files.ReadWholeFile(candidate, &existing) != port::kErrorSuccess ||
+        existing != bytes) {
+      return {};
+    }
+    return candidate;
   }
+  return {};
+}
+
+bool TNetworkingApps::RemoveOriginal(const std::string& source, const std::string& target,
+                                     TShortcutLocation location) {
+  // The record comes first: an original deleted without it could not be put back.
+  if (!RecordRemovedOriginalLink(source, target, location)) return false;
+  if (FPort->files.DeleteFile(source) == port::kErrorSuccess) return true;
+  ForgetRemovedOriginalLink(source, target, location);
+  return false;
 }
 
 void TNetworkingApps::WriteReadme(const std::string& folder) {
@@ -511,7 +622,7 @@ void TNetworkingApps::SetShortcut(int index, TShortcutLocation location, bool or
       app.CreateDirectShortcut(path);
       RecordRecreatedOriginalLink(path, location);
     } else {
-      (void)FPort->files.DeleteFile(path);
+      RemoveOriginalFormLinks(app, location, path);
       ForgetRecreatedOriginalLink(path, location);
     }
     return;
@@ -549,49 +660,216 @@ void TNetworkingApps::ForgetRecreatedOriginalLink(const std::string& path,
   (void)settings.WriteLinkList(kRecreatedOriginalLinksKey, ValueName(location), list);
 }
 
-void TNetworkingApps::RecordRemovedOriginalLink(const std::string& path, const std::string& target,
+bool TNetworkingApps::RecordRemovedOriginalLink(const std::string& path, const std::string& target,
                                                 TShortcutLocation location) {
   const TOmbrantSettings settings = Settings();
   TStringList list = settings.ReadLinkList(kRemovedOriginalLinksKey, ValueName(location));
   const std::string line = path + "=" + target;
-  if (list.IndexOf(line) >= 0) return;
-  list.Add(line);
+  if (list.IndexOf(line) < 0) {
+    list.Add(line);
+    (void)settings.WriteLinkList(kRemovedOriginalLinksKey, ValueName(location), list);
+  }
+  // Only a line that reads back is a record uninstall can rely on.
+  return settings.ReadLinkList(kRemovedOriginalLinksKey, ValueName(location)).IndexOf(line) >= 0;
+}
+
+void TNetworkingApps::ForgetRemovedOriginalLink(const std::string& path, const std::string& target,
+                                                TShortcutLocation location) {
+  const TOmbrantSettings settings = Settings();
+  TStringList list = settings.ReadLinkList(kRemovedOriginalLinksKey, ValueName(location));
+  const int index = list.IndexOf(path + "=" + target);
+  if (index < 0) return;
+  list.Delete(index);
   (void)settings.WriteLinkList(kRemovedOriginalLinksKey, ValueName(location), list);
+}
+
+void TNetworkingApps::RemoveOriginalFormLinks(const TInstalledSoftware& app,
+                                              TShortcutLocation location,
+                                              const std::string& ownLink) {
+  const std::string folder = LocationFolder(FResolvePath, location);
+  const std::string originals = ResolveLocationPath(
+      FResolvePath, kShortcutLocations[static_cast<std::size_t>(location)].originalsFolder);
+  const bool made = IsRecreatedOriginalLink(ownLink, location);
+  const TShortcutSnapshots snapshot(*FPort, FResolvePath, {location});
+  for (int j = 0; j < snapshot.LinkCount(location); ++j) {
+    if (!SameText(snapshot.LinkTarget(location, j), app.Executable())) continue;
+    const std::string path = folder + snapshot.LinkName(location, j);
+    if (made && SameText(path, ownLink)) {
+      (void)FPort->files.DeleteFile(path);  // the program's own link
+      continue;
+    }
+    // The administrator's own link is moved aside as a replacement moves it, never deleted
+    // without a copy.
+    if (!IsRootedPath(originals) || !ForceDirectories(FPort->files, originals)) continue;
+    WriteReadme(originals);
+    if (StoreOriginalCopy(path, originals, snapshot.LinkName(location, j)).empty()) continue;
+    (void)RemoveOriginal(path, snapshot.LinkTarget(location, j), location);
+  }
 }
 
 // ---- uninstall
 
 void TNetworkingApps::RemoveCreatedUsers() {
-  const TStringList users = Settings().ReadCreatedUsers();
+  const TOmbrantSettings settings = Settings();
+  const TStringList users = settings.ReadCreatedUsers();
+  TStringList remaining = settings.ReadCreatedUsers();
+  bool currentGone = false;
   for (const std::string& name : users) {
     const int answer = FPort->ui.MessageBox(
         0, FormatStr("Do you want to remove the user account %s?", {name}), kApplicationTitle,
         port::kMbYesNo | port::kMbIconQuestion);
-    if (answer == port::kIdYes) (void)FPort->accounts.NetUserDel("", name);
+    if (answer != port::kIdYes) continue;
+    // Its SID before it goes: the policy keeps the rights of a deleted account's SID.
+    port::Sid sid;
+    const bool haveSid = AccountSid(name, &sid) == port::kErrorSuccess;
+    const port::Status status = FPort->accounts.NetUserDel("", name);
+    if (status != port::kErrorSuccess && status != port::kNerrUserNotFound) {
+      ShowError("The user account " + name + " could not be removed: " +
+                SysErrorMessage(FPort->security, status) + ".");
+      continue;
+    }
+    // Gone: a later account of that name is not the program's to delete.
+    if (const int index = remaining.IndexOf(name); index >= 0) remaining.Delete(index);
+    if (SameText(name, FInternetUser)) currentGone = true;
+    if (status != port::kErrorSuccess || !haveSid) continue;
+    if (const port::Status rights = RemoveAllAccountRights(FPort->accounts, sid);
+        rights != port::kErrorSuccess) {
+      ShowError("The logon rights of the removed user account " + name +
+                " could not be taken away: " + SysErrorMessage(FPort->security, rights) + ".");
+    }
+  }
+  if (remaining.Count() != users.Count()) (void)settings.WriteCreatedUsers(remaining);
+  if (currentGone) {
+    FInternetUser.clear();
+    (void)settings.ClearInternetUser();
   }
 }
 
 void TNetworkingApps::RestoreAllOriginalLinks() {
-  for (TShortcutLocation location : kReplacedLocations) RestoreOriginalLinks(location);
+  std::vector<std::string> kept;
+  std::vector<std::string> used;
+  for (TShortcutLocation location : kReplacedLocations) RestoreOriginalLinks(location, kept, used);
+  ReportKeptOriginalLinks(kept);
 }
 
 void TNetworkingApps::RestoreOriginalLinks(TShortcutLocation location) {
+  std::vector<std::string> kept;
+  std::vector<std::string> used;
+  RestoreOriginalLinks(location, kept, used);
+  ReportKeptOriginalLinks(kept);
+}
+
+void TNetworkingApps::ReportKeptOriginalLinks(const std::vector<std::string>& kept) {
+  if (kept.empty()) return;
+  std::string text =
+      "These original shortcuts were not restored, because another file has taken their place "
+      "or it could not be written. They stay recorded, and their copies stay in the \"" +
+      std::string(LoadStr(sAdminLinkFolder)) + "\" folders:\r\n";
+  for (const std::string& path : kept) text += "\r\n" + path;
+  FPort->ui.MessageBox(0, text, kApplicationTitle, port::kMbOk | port::kMbIconWarning);
+}
+
+std::string TNetworkingApps::FindOriginalCopy(const std::string& originals,
+                                              const std::string& name, const std::string& target,
+                                              const std::vector<std::string>& used) {
+  const std::string folder = WithBackslash(originals);
+  const std::size_t dot = name.rfind('.');
+  const std::string base = dot == std::string::npos ? name : name.substr(0, dot);
+  const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
+  // The copy of that name first, then the numbered ones in the order they were made.
+  std::vector<std::pair<int, std::string>> candidates;
+  for (const std::string& file : ListFiles(FPort->files, folder + "*")) {
+    int number = 0;
+    if (SameText(file, name)) {
+      number = 1;
+    } else if (file.size() >= base.size() + extension.size() + 4 &&
+               SameText(std::string_view(file).substr(0, base.size() + 2), base + " (") &&
+               SameText(std::string_view(file).substr(file.size() - extension.size() - 1),
+                        ")" + extension)) {
+      const std::string digits =
+          file.substr(base.size() + 2, file.size() - base.size() - extension.size() - 3);
+      if (digits.empty() || digits.size() > 4 ||
+          digits.find_first_not_of("0123456789") != std::string::npos) {
+        continue;
+      }
+      number = std::stoi(digits);
+      if (number < 2) continue;
+    } else {
+      continue;
+    }
+    candidates.emplace_back(number, folder + file);
+  }
+  std::sort(candidates.begin(), candidates.end());
+  std::string unused;
+  std::string any;
+  for (const auto& [number, path] : candidates) {
+    std::string linkTarget;
+    if (!ReadShortcutTarget(*FPort, path, linkTarget) || !SameText(linkTarget, target)) continue;
+    if (any.empty()) any = path;
+    const bool taken = std::any_of(used.begin(), used.end(),
+                                   [&](const std::string& u) { return SameText(u, path); });
+    if (!taken && unused.empty()) unused = path;
+  }
+  return unused.empty() ? any : unused;
+}
+
+void TNetworkingApps::RestoreOriginalLinks(TShortcutLocation location,
+                                           std::vector<std::string>& kept,
+                                           std::vector<std::string>& used) {
   const TOmbrantSettings settings = Settings();
   TStringList list = settings.ReadLinkList(kRemovedOriginalLinksKey, ValueName(location));
   if (list.Empty()) return;
+  const std::string originals = ResolveLocationPath(
+      FResolvePath, kShortcutLocations[static_cast<std::size_t>(location)].originalsFolder);
+  const int before = list.Count();
   for (int i = list.Count() - 1; i >= 0; --i) {
     try {
-      const std::string line = list[i];
-      const std::size_t equals = line.find('=');
-      const std::string path = line.substr(0, equals);
-      const std::string target = equals == std::string::npos ? std::string() : line.substr(equals + 1);
+      const auto [path, target] = SplitRemovedLine(list[i]);
+      const std::string name = path.substr(path.rfind('\\') + 1);
+      const std::string copy =
+          IsRootedPath(originals) ? FindOriginalCopy(originals, name, target, used) : std::string();
+      std::string copyBytes;
+      if (!copy.empty() && FPort->files.ReadWholeFile(copy, &copyBytes) != port::kErrorSuccess) {
+        copyBytes.clear();
+      }
+      std::uint32_t attributes = 0;
+      if (FPort->files.GetFileAttributes(path, &attributes) == port::kErrorSuccess) {
+        std::string present;
+        if (!copy.empty() && FPort->files.ReadWholeFile(path, &present) == port::kErrorSuccess &&
+            present == copyBytes) {
+          used.push_back(copy);
+          list.Delete(i);  // back already
+        } else {
+          kept.push_back(path);  // never overwritten: it is someone's file
+        }
+        continue;
+      }
+      if (!copy.empty()) {
+        // The copy is the original itself: arguments, icon and hot key come back with it.
+        std::string restored;
+        if (FPort->files.CopyFile(copy, path, true) == port::kErrorSuccess &&
+            FPort->files.ReadWholeFile(path, &restored) == port::kErrorSuccess &&
+            restored == copyBytes) {
+          used.push_back(copy);
+          list.Delete(i);
+        } else {
+          kept.push_back(path);
+        }
+        continue;
+      }
       WriteShortcut(*FPort, path, target, target, "", "", 0);
-      list.Delete(i);
+      if (FileExists(path)) {
+        list.Delete(i);
+      } else {
+        kept.push_back(path);
+      }
     } catch (...) {
       // The line stays recorded for a later attempt.
     }
   }
-  (void)settings.WriteLinkList(kRemovedOriginalLinksKey, ValueName(location), list);
+  if (list.Count() != before) {
+    (void)settings.WriteLinkList(kRemovedOriginalLinksKey, ValueName(location), list);
+  }
 }
 
 }  // namespace ombrant

@@ -124,8 +124,14 @@ class TNetworkingApps {
   // Creates the account's profile by loading it once and gives it an "APPDATA" environment
   // value if it has none. Silent on failure.
   void PrepareUserEnvironment(const std::string& name);
-  // Standard-user accounts except "ASPNET", the current one selected.
+  // Enabled standard-user accounts except "ASPNET", the current one selected.
   void FillAccountList(ui::ComboBox& combo);
+  // Denies the account logon through the network and by remote desktop; a failure is shown.
+  void DenyRemoteLogon(const std::string& name);
+  // The "APPDATA" environment value of a new account: "%USERPROFILE%\" + the administrator's
+  // application-data folder relative to his profile, or its last element when it lies
+  // elsewhere. Empty when the folder cannot be resolved.
+  [[nodiscard]] std::string EnvironmentAppData() const;
 
   // ---- application lists
   // Attaches, prepares and fills the applications list view (not owned); null detaches it.
@@ -152,8 +158,9 @@ class TNetworkingApps {
   // ---- shortcuts and migration
   virtual void ReplaceAllShortcuts();
   // Moves the originals of the active applications out of one location and creates their
-  // impersonated shortcuts. An original is deleted only once a copy of it is in the originals
-  // folder.
+  // impersonated shortcuts. An original is deleted only when a byte-identical copy of it is in
+  // the originals folder (under "NAME (2).lnk" ... when another file has its name), its removal
+  // is recorded and its impersonated replacement exists.
   void ReplaceShortcuts(TShortcutLocation location);
   // Writes "readme.txt" into the folder unless it has one.
   void WriteReadme(const std::string& folder);
@@ -170,14 +177,22 @@ class TNetworkingApps {
   [[nodiscard]] bool IsRecreatedOriginalLink(const std::string& path, TShortcutLocation location);
   void RecordRecreatedOriginalLink(const std::string& path, TShortcutLocation location);
   void ForgetRecreatedOriginalLink(const std::string& path, TShortcutLocation location);
-  void RecordRemovedOriginalLink(const std::string& path, const std::string& target,
+  // True when the line reads back from the settings store.
+  bool RecordRemovedOriginalLink(const std::string& path, const std::string& target,
+                                 TShortcutLocation location);
+  void ForgetRemovedOriginalLink(const std::string& path, const std::string& target,
                                  TShortcutLocation location);
 
   // ---- uninstall
+  // Asks per recorded account and deletes the confirmed ones with their logon rights. A failed
+  // deletion is shown; an account deleted or already gone leaves the record (and stops being
+  // the current restricted account).
   virtual void RemoveCreatedUsers();
   virtual void RestoreAllOriginalLinks();
-  // Re-creates the recorded removed originals of one location from path and target, and
-  // empties its list.
+  // Puts the recorded removed originals of one location back: their copy from the originals
+  // folder byte for byte, or, without one, a link rebuilt from path and target. A path another
+  // file has taken is never overwritten; its line stays, as does the line of a failed restore,
+  // and such paths are shown in one box.
   void RestoreOriginalLinks(TShortcutLocation location);
 
  protected:
@@ -200,7 +215,28 @@ class TNetworkingApps {
   void ShowError(std::string_view text);
   [[nodiscard]] bool FileExists(std::string_view path) const;
   [[nodiscard]] bool IsWow64() const;
+  [[nodiscard]] port::Status AccountSid(const std::string& name, port::Sid* sid) const;
   [[nodiscard]] std::string ImpersonatedLinkName(const TInstalledSoftware& app) const;
+  // The path of a byte-identical copy of `source` in the originals folder: found there under
+  // `name` or "NAME (N).lnk", or copied to the first free of those names. Empty when none exists.
+  [[nodiscard]] std::string StoreOriginalCopy(const std::string& source,
+                                              const std::string& originals,
+                                              const std::string& name);
+  // Records the original as removed, then deletes it; the record goes again when it stays.
+  bool RemoveOriginal(const std::string& source, const std::string& target,
+                      TShortcutLocation location);
+  // Unticking the original-form box: the program's own link is deleted, the administrator's
+  // links to the executable are moved to the originals folder.
+  void RemoveOriginalFormLinks(const TInstalledSoftware& app, TShortcutLocation location,
+                               const std::string& ownLink);
+  // The copy of a removed original: `name` or a numbered name, linking to `target`; one not in
+  // `used` is preferred.
+  [[nodiscard]] std::string FindOriginalCopy(const std::string& originals, const std::string& name,
+                                             const std::string& target,
+                                             const std::vector<std::string>& used);
+  void RestoreOriginalLinks(TShortcutLocation location, std::vector<std::string>& kept,
+                            std::vector<std::string>& used);
+  void ReportKeptOriginalLinks(const std::vector<std::string>& kept);
 
   TPathResolver FResolvePath;
   std::unique_ptr<TUserProfileFunctions> FProfileFunctions;

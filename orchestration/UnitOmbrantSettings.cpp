@@ -35,6 +35,17 @@ bool TOmbrantSettings::WriteInternetUser(std::string_view name) const {
                              kInternetUserValue, 32, name);
 }
 
+bool TOmbrantSettings::ClearInternetUser() const {
+  TMyRegistry reg(registry_);
+  reg.SetRootKey(port::kHKeyCurrentUser);
+  try {
+    if (!reg.OpenKey(kOmbrantSettingsKey, false)) return true;
+    return !reg.ValueExists(kInternetUserValue) || reg.DeleteValue(kInternetUserValue);
+  } catch (const ERegistryException&) {
+    return false;
+  }
+}
+
 TStringList TOmbrantSettings::ReadCreatedUsers() const {
   return ReadList(kOmbrantSettingsKey, kCreatedUsersValue);
 }

@@ -38,6 +38,8 @@ class TOmbrantSettings {
   [[nodiscard]] std::string ReadInternetUser() const;
   // A REG_SZ; the key is created when missing.
   bool WriteInternetUser(std::string_view name) const;
+  // Deletes the value; true when it is not there afterwards.
+  bool ClearInternetUser() const;
 
   // Only a multi-string counts; anything else (missing, another type, unreadable key) gives an
   // empty list. The result is sorted and duplicate-free ignoring case.

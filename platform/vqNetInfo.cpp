@@ -14,7 +14,7 @@ bool TUserList::Refresh(TPrivilegeSet privileges) {
     std::vector<port::UserInfo3> users;
     if (accounts_.NetUserEnum("", port::kFilterAll, &users) == port::kErrorSuccess) {
       for (const port::UserInfo3& user : users) {
-        if (privileges.Contains(user.priv)) records_.push_back({user.name, user.fullName});
+        if (privileges.Contains(user.priv)) records_.push_back({user.name, user.fullName, user.flags});
       }
     }
     return true;
@@ -70,6 +70,59 @@ std::string GetUsersGroupName(port::ISecurity& security) {
   std::uint32_t use = 0;
   if (security.LookupAccountSid("", sid, &name, &domain, &use) != port::kErrorSuccess) return {};
   return name;
+}
+
+namespace {
+
+// One policy handle, closed however the call ends.
+class TLsaPolicy {
+ public:
+  explicit TLsaPolicy(port::IAccounts& accounts) : accounts_(accounts) {}
+  ~TLsaPolicy() {
+    if (policy_ != port::kNoPolicy) (void)accounts_.LsaClose(policy_);
+  }
+  TLsaPolicy(const TLsaPolicy&) = delete;
+  TLsaPolicy& operator=(const TLsaPolicy&) = delete;
+
+  [[nodiscard]] port::Status Open() {
+    port::HPolicy policy = port::kNoPolicy;
+    const port::Status status = accounts_.LsaOpenPolicy(
+        "", port::kPolicyCreateAccount | port::kPolicyLookupNames, &policy);
+    if (status == port::kErrorSuccess) policy_ = policy;
+    return status;
+  }
+  [[nodiscard]] port::HPolicy Get() const { return policy_; }
+
+ private:
+  port::IAccounts& accounts_;
+  port::HPolicy policy_ = port::kNoPolicy;
+};
+
+}  // namespace
+
+port::Status AddAccountRights(port::IAccounts& accounts, const port::Sid& account,
+                              const std::vector<std::string>& rights) {
+  TLsaPolicy policy(accounts);
+  if (const port::Status status = policy.Open(); status != port::kErrorSuccess) return status;
+  return accounts.LsaAddAccountRights(policy.Get(), account, rights);
+}
+
+port::Status RemoveAllAccountRights(port::IAccounts& accounts, const port::Sid& account) {
+  TLsaPolicy policy(accounts);
+  if (const port::Status status = policy.Open(); status != port::kErrorSuccess) return status;
+  const port::Status status = accounts.LsaRemoveAccountRights(policy.Get(), account, true, {});
+  return status == port::kErrorFileNotFound ? port::kErrorSuccess : status;
+}
+
+port::Status EnumerateAccountRights(port::IAccounts& accounts, const port::Sid& account,
+                                    std::vector<std::string>* rights) {
+  TLsaPolicy policy(accounts);
+  if (const port::Status status = policy.Open(); status != port::kErrorSuccess) return status;
+  std::vector<std::string> held;
+  const port::Status status = accounts.LsaEnumerateAccountRights(policy.Get(), account, &held);
+  if (status != port::kErrorSuccess && status != port::kErrorFileNotFound) return status;
+  *rights = std::move(held);
+  return port::kErrorSuccess;
 }
 
 }  // namespace ombrant

@@ -41,6 +41,7 @@ class TPrivilegeSet {
 struct TUserRecord {
   std::string UserName;
   std::string FullName;
+  std::uint32_t Flags = 0;  // usri3_flags: UF_ACCOUNTDISABLE and the others
 };
 
 // The local accounts whose privilege is in a set, in the order the system enumerates them.
@@ -70,5 +71,17 @@ bool GetLocalUserNames(port::IAccounts& accounts, std::vector<std::string>& name
 // The local name of the built-in Users group ("Users", "Benutzer"); empty when its SID cannot be
 // built or converted. Raises ENetInfoError when the system lacks CreateWellKnownSid.
 [[nodiscard]] std::string GetUsersGroupName(port::ISecurity& security);
+
+// The account-rights calls of the local security policy on the local machine, each with its own
+// policy handle. Win32 status codes.
+[[nodiscard]] port::Status AddAccountRights(port::IAccounts& accounts, const port::Sid& account,
+                                            const std::vector<std::string>& rights);
+// Every right of the SID and its entry in the policy; a SID that holds none is no failure.
+[[nodiscard]] port::Status RemoveAllAccountRights(port::IAccounts& accounts,
+                                                  const port::Sid& account);
+// None held reads as an empty list.
+[[nodiscard]] port::Status EnumerateAccountRights(port::IAccounts& accounts,
+                                                  const port::Sid& account,
+                                                  std::vector<std::string>* rights);
 
 }  // namespace ombrant

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/port/kvrPortRegistry.h"
+#include "platform/port/kvrPortSecurity.h"
 #include "platform/port/kvrPortTypes.h"
 
 namespace ombrant::port {
@@ -48,6 +49,23 @@ inline constexpr std::uint32_t kLogon32ProviderDefault = 0;
 // A logon token. The real port hands out the Win32 HANDLE as a number.
 using HToken = std::uintptr_t;
 inline constexpr HToken kNoToken = 0;
+
+// A policy handle of the local security authority (LSA_HANDLE).
+using HPolicy = std::uintptr_t;
+inline constexpr HPolicy kNoPolicy = 0;
+
+// LsaOpenPolicy access: what adding, removing and listing account rights needs.
+inline constexpr std::uint32_t kPolicyCreateAccount = 0x0010;
+inline constexpr std::uint32_t kPolicyLookupNames = 0x0800;
+
+// User rights that keep an account from logging on through the network (file sharing) and
+// through remote desktop.
+inline constexpr std::string_view kSeDenyNetworkLogonRight = "SeDenyNetworkLogonRight";
+inline constexpr std::string_view kSeDenyRemoteInteractiveLogonRight =
+    "SeDenyRemoteInteractiveLogonRight";
+
+// ERROR_NO_SUCH_PRIVILEGE: a right or privilege name the system does not know.
+inline constexpr Status kErrorNoSuchPrivilege = 1313;
 
 // USER_INFO_1, the fields NetUserAdd reads.
 struct UserInfo1 {
@@ -123,6 +141,23 @@ class IAccounts {
   [[nodiscard]] virtual Status LoadUserProfile(HToken token, ProfileInfo* profile) = 0;
   // Unloads the hive and releases the handle that LoadUserProfile returned.
   [[nodiscard]] virtual Status UnloadUserProfile(HToken token, HKey profile) = 0;
+
+  // The account-rights calls of the local security policy (advapi32). Their NTSTATUS results
+  // come back as Win32 codes (LsaNtStatusToWinError): an account without rights is
+  // kErrorFileNotFound for enumerating and removing. An empty system name is the local machine.
+  // The policy must be closed with LsaClose.
+  [[nodiscard]] virtual Status LsaOpenPolicy(std::string_view systemName, std::uint32_t access,
+                                             HPolicy* policy) = 0;
+  virtual Status LsaClose(HPolicy policy) = 0;
+  [[nodiscard]] virtual Status LsaAddAccountRights(HPolicy policy, const Sid& account,
+                                                   const std::vector<std::string>& rights) = 0;
+  // `allRights` removes every right and the account's entry in the policy; `rights` is then
+  // ignored.
+  [[nodiscard]] virtual Status LsaRemoveAccountRights(HPolicy policy, const Sid& account,
+                                                      bool allRights,
+                                                      const std::vector<std::string>& rights) = 0;
+  [[nodiscard]] virtual Status LsaEnumerateAccountRights(HPolicy policy, const Sid& account,
+                                                         std::vector<std::string>* rights) = 0;
 };
 
 }  // namespace ombrant::port

@@ -21,6 +21,27 @@ const SimBuiltinGroup kUsers{"Users", "Benutzer", 545};
 const SimBuiltinGroup kGuests{"Guests", "Gäste", 546};
 const SimBuiltinGroup kPowerUsers{"Power Users", "Hauptbenutzer", 547};
 
+constexpr std::string_view kRefusableCalls[] = {"delete", "logon", "rights"};
+constexpr Status kRpcServerUnavailable = 1722;  // LsaOpenPolicy on a system that is not there
+
+// The logon rights a policy knows; privileges ("Se...Privilege") are taken as they come.
+constexpr std::string_view kLogonRights[] = {
+    "SeNetworkLogonRight",           "SeInteractiveLogonRight",
+    "SeRemoteInteractiveLogonRight", "SeBatchLogonRight",
+    "SeServiceLogonRight",           "SeDenyNetworkLogonRight",
+    "SeDenyInteractiveLogonRight",   "SeDenyRemoteInteractiveLogonRight",
+    "SeDenyBatchLogonRight",         "SeDenyServiceLogonRight",
+};
+
+bool KnownRight(std::string_view right) {
+  if (right.starts_with("Se") && right.ends_with("Privilege") && right.size() > 11) return true;
+  return std::find(std::begin(kLogonRights), std::end(kLogonRights), right) !=
+         std::end(kLogonRights);
+}
+
+// "a, b ,c" -> {"a", "b", "c"}; empty parts are dropped.
+std::vector<std::string> SplitList(std::string_view value);
+
 bool ValidUserName(std::string_view name) {
   if (name.empty() || name.size() > kMaxUserNameLength) return false;
   bool onlyDotsAndSpaces = true;
@@ -100,7 +121,31 @@ constexpr const char* kUserShellFoldersKey =
 constexpr const char* kProfileListKey =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
 
+std::vector<std::string> SplitList(std::string_view value) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= value.size()) {
+    std::size_t comma = value.find(',', start);
+    if (comma == std::string_view::npos) comma = value.size();
+    std::string part = Trim(value.substr(start, comma - start));
+    if (!part.empty()) parts.push_back(std::move(part));
+    start = comma + 1;
+  }
+  return parts;
+}
+
+std::string JoinList(const std::vector<std::string>& parts) {
+  std::string out;
+  for (const std::string& part : parts) out += (out.empty() ? "" : ",") + part;
+  return out;
+}
+
 }  // namespace
+
+bool SimUser::Refuses(std::string_view call) const {
+  return std::any_of(refuse.begin(), refuse.end(),
+                     [&](const std::string& r) { return SameText(r, call); });
+}
 
 const std::vector<SimBuiltinGroup>& SimBuiltinGroups() {
   static const std::vector<SimBuiltinGroup> groups = {kAdministrators, kUsers, kGuests,
@@ -286,6 +331,19 @@ bool SimAccounts::ApplyAccountSection(SimUser& user, const IniSection& section, 
     } else if (SameText(key, "profile")) {
       if (value != "yes" && value != "no") return fail("expected yes or no");
       user.hasProfile = value == "yes";
+    } else if (SameText(key, "refuse")) {
+      user.refuse = SplitList(value);
+      for (const std::string& call : user.refuse) {
+        if (std::none_of(std::begin(kRefusableCalls), std::end(kRefusableCalls),
+                         [&](std::string_view known) { return SameText(known, call); })) {
+          return fail("expected delete, logon or rights, not \"" + call + "\"");
+        }
+      }
+    } else if (SameText(key, "rights")) {
+      user.rights = SplitList(value);
+      for (const std::string& right : user.rights) {
+        if (!KnownRight(right)) return fail("unknown user right \"" + right + "\"");
+      }
     } else if (!SameText(key, "sid")) {
       return fail("unknown entry");
     }
@@ -327,6 +385,10 @@ IniSection SimAccounts::SaveAccountSection(const SimUser& user) const {
   section.name = "account:" + user.name;
   for (const auto& [key, value] : values) {
     if (section.Find(key) != nullptr || value.second) section.Set(key, value.first);
+  }
+  // Granted or taken away during the run; the refusals never change.
+  if (section.Find("rights") != nullptr || !user.rights.empty()) {
+    section.Set("rights", JoinList(user.rights));
   }
   return section;
 }
@@ -381,7 +443,11 @@ Status SimAccounts::NetUserDel(std::string_view server, std::string_view name) {
   auto it = std::find_if(users_.begin(), users_.end(),
                          [&](const auto& u) { return SameText(u->name, name); });
   if (it == users_.end()) return port::kNerrUserNotFound;
-  // Its profile folder stays on disk, as on Windows.
+  if ((*it)->Refuses("delete")) return port::kErrorAccessDenied;
+  // Its profile folder stays on disk, as on Windows, and so do the policy's rights of its SID.
+  if (!(*it)->rights.empty() || (*it)->Refuses("rights")) {
+    orphanRights_[UpperCase((*it)->sid)] = OrphanRights{(*it)->rights, (*it)->Refuses("rights")};
+  }
   users_.erase(it);
   return port::kErrorSuccess;
 }
@@ -453,6 +519,7 @@ Status SimAccounts::LogonUser(std::string_view name, std::string_view domain,
   }
   const SimUser* user = FindUser(name);
   if (user == nullptr || user->password != password) return port::kErrorLogonFailure;
+  if (user->Refuses("logon")) return port::kErrorAccessDenied;
   if (user->flags & port::kUfAccountDisable) return port::kErrorAccountDisabled;
   const port::HToken handle = nextToken_;
   nextToken_ += 4;
@@ -603,6 +670,97 @@ Status SimAccounts::UnloadUserProfile(port::HToken token, port::HKey handle) {
     loaded_.erase(loaded);
   }
   return port::kErrorSuccess;
+}
+
+// --- the account rights of the local security policy ---
+
+Status SimAccounts::LsaOpenPolicy(std::string_view systemName, std::uint32_t access,
+                                  port::HPolicy* policy) {
+  if (policy == nullptr) return port::kErrorInvalidParameter;
+  if (!IsLocalServer(systemName)) return kRpcServerUnavailable;
+  // Changing the policy is for administrators; looking at it needs no less here.
+  if (!RunningUserIsAdmin()) return port::kErrorAccessDenied;
+  const port::HPolicy handle = nextPolicy_;
+  nextPolicy_ += 4;
+  policies_[handle] = access;
+  *policy = handle;
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::LsaClose(port::HPolicy policy) {
+  return policies_.erase(policy) != 0 ? port::kErrorSuccess : port::kErrorInvalidHandle;
+}
+
+Status SimAccounts::PolicyEntry(port::HPolicy policy, const port::Sid& account,
+                                std::vector<std::string>** rights) {
+  const auto handle = policies_.find(policy);
+  if (handle == policies_.end()) return port::kErrorInvalidHandle;
+  if ((handle->second & port::kPolicyLookupNames) == 0) return port::kErrorAccessDenied;
+  if (!IsValidSid(account)) return port::kErrorInvalidSid;
+  if (SimUser* user = const_cast<SimUser*>(FindUserBySid(account))) {
+    if (user->Refuses("rights")) return port::kErrorAccessDenied;
+    *rights = &user->rights;
+    return port::kErrorSuccess;
+  }
+  OrphanRights& orphan = orphanRights_[UpperCase(SidToString(account))];
+  if (orphan.refused) return port::kErrorAccessDenied;
+  *rights = &orphan.rights;
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::LsaAddAccountRights(port::HPolicy policy, const port::Sid& account,
+                                        const std::vector<std::string>& rights) {
+  std::vector<std::string>* held = nullptr;
+  if (const Status s = PolicyEntry(policy, account, &held); s != port::kErrorSuccess) return s;
+  if ((policies_[policy] & port::kPolicyCreateAccount) == 0 && held->empty()) {
+    return port::kErrorAccessDenied;  // a new entry in the policy needs POLICY_CREATE_ACCOUNT
+  }
+  if (rights.empty()) return port::kErrorInvalidParameter;
+  for (const std::string& right : rights) {
+    if (!KnownRight(right)) return port::kErrorNoSuchPrivilege;
+  }
+  for (const std::string& right : rights) {
+    if (std::find(held->begin(), held->end(), right) == held->end()) held->push_back(right);
+  }
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::LsaRemoveAccountRights(port::HPolicy policy, const port::Sid& account,
+                                           bool allRights,
+                                           const std::vector<std::string>& rights) {
+  std::vector<std::string>* held = nullptr;
+  if (const Status s = PolicyEntry(policy, account, &held); s != port::kErrorSuccess) return s;
+  if (held->empty()) return port::kErrorFileNotFound;  // no entry of that SID in the policy
+  if (allRights) {
+    held->clear();
+    return port::kErrorSuccess;
+  }
+  if (rights.empty()) return port::kErrorInvalidParameter;
+  for (const std::string& right : rights) {
+    if (!KnownRight(right)) return port::kErrorNoSuchPrivilege;
+  }
+  std::erase_if(*held, [&](const std::string& right) {
+    return std::find(rights.begin(), rights.end(), right) != rights.end();
+  });
+  return port::kErrorSuccess;
+}
+
+Status SimAccounts::LsaEnumerateAccountRights(port::HPolicy policy, const port::Sid& account,
+                                              std::vector<std::string>* rights) {
+  std::vector<std::string>* held = nullptr;
+  if (const Status s = PolicyEntry(policy, account, &held); s != port::kErrorSuccess) return s;
+  if (rights == nullptr) return port::kErrorInvalidParameter;
+  if (held->empty()) return port::kErrorFileNotFound;
+  *rights = *held;
+  return port::kErrorSuccess;
+}
+
+std::vector<std::string> SimAccounts::AccountRights(std::string_view sid) const {
+  for (const auto& user : users_) {
+    if (SameText(user->sid, sid)) return user->rights;
+  }
+  const auto orphan = orphanRights_.find(UpperCase(sid));
+  return orphan == orphanRights_.end() ? std::vector<std::string>{} : orphan->second.rights;
 }
 
 }  // namespace ombrant::sim

@@ -57,6 +57,13 @@ struct SimUser {
   std::string profilePath;          // where its profile is (profiles root + name by default)
   std::shared_ptr<SimHive> hive;    // its registry hive (HKCU while it runs), kept while unloaded
   IniSection settings;              // its machine.ini section as read, comments included
+  // Calls refused with access denied for this account: "delete" (NetUserDel), "logon"
+  // (LogonUser), "rights" (the account-rights calls).
+  std::vector<std::string> refuse;
+  // The user rights the local security policy holds for its SID, in the order granted.
+  std::vector<std::string> rights;
+
+  [[nodiscard]] bool Refuses(std::string_view call) const;
 
   // The last part of the SID.
   [[nodiscard]] std::uint32_t Rid() const;
@@ -133,8 +140,34 @@ class SimAccounts final : public port::IAccounts {
   port::Status BindProfileFunction(std::string_view functionName) override;
   port::Status LoadUserProfile(port::HToken token, port::ProfileInfo* profile) override;
   port::Status UnloadUserProfile(port::HToken token, port::HKey profile) override;
+  port::Status LsaOpenPolicy(std::string_view systemName, std::uint32_t access,
+                             port::HPolicy* policy) override;
+  port::Status LsaClose(port::HPolicy policy) override;
+  port::Status LsaAddAccountRights(port::HPolicy policy, const port::Sid& account,
+                                   const std::vector<std::string>& rights) override;
+  port::Status LsaRemoveAccountRights(port::HPolicy policy, const port::Sid& account,
+                                      bool allRights,
+                                      const std::vector<std::string>& rights) override;
+  port::Status LsaEnumerateAccountRights(port::HPolicy policy, const port::Sid& account,
+                                         std::vector<std::string>* rights) override;
+
+  // The rights the policy holds for a SID (string form), also after its account was deleted:
+  // Windows keeps them until they are removed.
+  [[nodiscard]] std::vector<std::string> AccountRights(std::string_view sid) const;
+  // Policy handles not yet closed.
+  [[nodiscard]] std::size_t OpenPolicyCount() const { return policies_.size(); }
 
  private:
+  // The policy's entry of a SID that belongs to no account any more.
+  struct OrphanRights {
+    std::vector<std::string> rights;
+    bool refused = false;
+  };
+  // The policy's list of rights of a SID: invalid handle, invalid SID, or access denied when
+  // its account refuses the rights calls.
+  [[nodiscard]] port::Status PolicyEntry(port::HPolicy policy, const port::Sid& account,
+                                         std::vector<std::string>** rights);
+
   struct LoadedHive {
     int count = 0;
     bool mountedHere = false;  // false: it was loaded already (the running account's)
@@ -159,6 +192,9 @@ class SimAccounts final : public port::IAccounts {
   std::map<port::HKey, std::string> profileHandles_;  // hive handle -> SID
   std::map<std::string, LoadedHive> loaded_;          // SID -> loads not yet undone
   int profileLookups_ = 0;
+  std::map<port::HPolicy, std::uint32_t> policies_;  // open policy handle -> its access
+  port::HPolicy nextPolicy_ = 0x2000;
+  std::map<std::string, OrphanRights> orphanRights_;  // upper-cased SID -> what stays
 };
 
 }  // namespace ombrant::sim

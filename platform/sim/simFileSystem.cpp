@@ -418,11 +418,13 @@ Status SimFileSystem::LockOf(const std::string& key) const {
 
 Status SimFileSystem::CheckWritable(const Entry& entry) const {
   if (const Status lock = LockOf(entry.key); lock != kErrorSuccess) return lock;
+  if (!entry.isFolder && refusedFolders_.count(entry.parentKey) != 0) return kErrorAccessDenied;
   if (AttributesOf(entry) & kFileAttributeReadOnly) return kErrorAccessDenied;
   return kErrorSuccess;
 }
 
 Status SimFileSystem::CheckParentWritable(const Entry& entry) const {
+  if (refusedFolders_.count(entry.parentKey) != 0) return kErrorAccessDenied;
   return LockOf(entry.parentKey) == kErrorAccessDenied ? kErrorAccessDenied : kErrorSuccess;
 }
 
@@ -533,6 +535,14 @@ void SimFileSystem::LockPath(std::string_view path, Status status) {
     throw std::invalid_argument("a lock refuses with access denied or a sharing violation");
   }
   locks_[parsed.Key()] = status;
+}
+
+void SimFileSystem::RefuseWritesIn(std::string_view folder) {
+  ParsedPath parsed;
+  if (ParsePath(folder, &parsed) != kErrorSuccess) {
+    throw std::invalid_argument("not a path of the simulated machine: " + std::string(folder));
+  }
+  refusedFolders_.insert(parsed.Key());
 }
 
 void SimFileSystem::UnlockPath(std::string_view path) {

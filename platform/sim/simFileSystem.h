@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,9 @@ class SimFileSystem final : public port::IFileSystem {
   // reading too). The lock stays with the path, not with whatever is moved there.
   void LockPath(std::string_view path, port::Status status);
   void UnlockPath(std::string_view path);
+  // The running account may not create, replace or delete files in this folder (access denied);
+  // the folder need not exist yet.
+  void RefuseWritesIn(std::string_view folder);
 
   // Find handles not yet closed (tests check that nothing leaks).
   [[nodiscard]] std::size_t OpenFindCount() const { return finds_.size(); }
@@ -118,6 +122,7 @@ class SimFileSystem final : public port::IFileSystem {
   // Keyed by the upper-cased normalised Windows path.
   std::map<std::string, std::uint32_t> attributes_;
   std::map<std::string, port::Status> locks_;
+  std::set<std::string> refusedFolders_;  // keys of folders whose files may not change
   std::map<port::HFind, FindState> finds_;
   port::HFind nextFind_ = 1;
 };

@@ -394,6 +394,7 @@ std::unique_ptr<SimMachine> SimMachine::Load(const std::filesystem::path& folder
     }
     machine->SetRunningAccount(e->value);
   }
+  if (!machine->ApplyRefusals(iniName, error)) return nullptr;
 
   std::error_code ec;
   if (fs::is_directory(folder / "drives", ec)) {
@@ -429,6 +430,32 @@ std::unique_ptr<SimMachine> SimMachine::Load(const std::filesystem::path& folder
     }
   }
   return machine;
+}
+
+bool SimMachine::ApplyRefusals(const std::string& iniName, SimFileError* error) {
+  for (const IniSection& section : otherSections_) {
+    if (!SameText(section.name, "refuse")) continue;
+    for (const IniEntry& e : section.entries) {
+      if (e.comment) continue;
+      if (e.value != "write") {
+        return Fail(error, iniName, e.line, "a refusal is \"write\", not \"" + e.value + "\"");
+      }
+      try {
+        if (StartsText("HK", e.name)) {
+          registry_.RefuseValueWrites(e.name);
+        } else if (IsFullFolderPath(e.name)) {
+          files_.RefuseWritesIn(e.name);
+        } else {
+          return Fail(error, iniName, e.line,
+                      "a refusal names a registry key (HKCU\\...) or a folder (C:\\...), not \"" +
+                          e.name + "\"");
+        }
+      } catch (const std::invalid_argument& bad) {
+        return Fail(error, iniName, e.line, bad.what());
+      }
+    }
+  }
+  return true;
 }
 
 bool SimMachine::Save(const std::filesystem::path& folder, SimFileError* error) {

@@ -104,6 +104,9 @@ class SimMachine {
                                   SimFileError* error);
   // Brings the accounts and the standard DACLs in line with the shell's language and folders.
   void FollowFolders();
+  // The [refuse] section: registry keys whose values and folders whose files the running
+  // account may not change. Read once the running account's hive is HKCU; written back as read.
+  [[nodiscard]] bool ApplyRefusals(const std::string& iniName, SimFileError* error);
 
   SimRegistry registry_;
   SimSystem system_;

@@ -230,6 +230,19 @@ struct SimRegistry::Impl {
   std::map<std::string, std::shared_ptr<SimHive>, TextLess> mounted;
   std::map<HKey, Handle> handles;
   HKey nextHandle = kFirstHandle;
+  // Keys whose values may not change: the hive's root and the upper-cased path in it.
+  std::vector<std::pair<const SimKeyNode*, std::string>> refusedWrites;
+
+  bool WritesRefused(const SimKeyNode& node) const {
+    if (refusedWrites.empty()) return false;
+    std::string path;
+    const SimKeyNode* at = &node;
+    for (; at->parent != nullptr; at = at->parent) {
+      path = path.empty() ? UpperCase(at->name) : UpperCase(at->name) + "\\" + path;
+    }
+    return std::any_of(refusedWrites.begin(), refusedWrites.end(),
+                       [&](const auto& refused) { return refused.first == at && refused.second == path; });
+  }
 
   // What a handle or a predefined root stands for and the rights it carries.
   Status Lookup(HKey key, Handle* out) const {
@@ -457,6 +470,14 @@ void SimRegistry::DeleteTree(std::string_view path) {
   hive->DeleteTree(inHive);
 }
 
+void SimRegistry::RefuseValueWrites(std::string_view keyPath) {
+  std::string inHive;
+  const std::shared_ptr<SimHive> hive = ResolveHivePath(keyPath, &inHive);
+  if (!hive) throw std::invalid_argument("no such hive: " + std::string(keyPath));
+  while (!inHive.empty() && inHive.back() == '\\') inHive.pop_back();
+  impl_->refusedWrites.emplace_back(hive->root_.get(), UpperCase(inHive));
+}
+
 void SimRegistry::LimitAccess(std::string_view keyPath, std::uint32_t grantedAccess) {
   auto [hive, inHive] = impl_->ResolveOrThrow(keyPath);
   if (!hive->LimitAccess(inHive, grantedAccess)) {
@@ -563,6 +584,7 @@ port::Status SimRegistry::RegSetValueEx(port::HKey key, std::string_view valueNa
   if (const Status s = impl_->Use(key, port::kKeySetValue, &h); s != port::kErrorSuccess) {
     return s;
   }
+  if (impl_->WritesRefused(*h.node)) return port::kErrorAccessDenied;
   if (!data && size) return port::kErrorNoAccess;
   if (Utf16Length(valueName) > kMaxValueNameLength) return port::kErrorInvalidParameter;
   h.node->SetValue(valueName, type, std::vector<std::uint8_t>(data, data + size));
@@ -618,6 +640,7 @@ port::Status SimRegistry::RegDeleteValue(port::HKey key, std::string_view valueN
   if (const Status s = impl_->Use(key, port::kKeySetValue, &h); s != port::kErrorSuccess) {
     return s;
   }
+  if (impl_->WritesRefused(*h.node)) return port::kErrorAccessDenied;
   auto& values = h.node->values;
   const auto it = std::find_if(values.begin(), values.end(),
                                [&](const SimValue& v) { return SameText(v.name, valueName); });

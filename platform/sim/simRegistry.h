@@ -107,6 +107,9 @@ class SimRegistry final : public port::IRegistry {
   // The rights the running account is granted on one key (not inherited by sub-keys);
   // by default every right.
   void LimitAccess(std::string_view keyPath, std::uint32_t grantedAccess);
+  // Setting or deleting values of that key (physical path, as for the builders; the key need
+  // not exist yet) fails with access denied, whatever the handle's rights.
+  void RefuseValueWrites(std::string_view keyPath);
 
   // The hive a physical path lies in and the path below that hive's root ("" for the root);
   // null for an unknown root or a hive that is not loaded.

@@ -3,6 +3,7 @@
 #include <lm.h>
 #include <userenv.h>
 #undef LoadUserProfile
+#include <ntsecapi.h>
 
 #include <vector>
 
@@ -206,6 +207,91 @@ port::Status WinAccounts::UnloadUserProfile(port::HToken token, port::HKey profi
   return unloadUserProfile_(ToHandle(token), reinterpret_cast<HANDLE>(profile))
              ? port::kErrorSuccess
              : static_cast<port::Status>(GetLastError());
+}
+
+namespace {
+
+// The UNICODE_STRING the LSA calls take; it points into `text`, which must outlive it.
+LSA_UNICODE_STRING LsaString(const std::wstring& text) {
+  LSA_UNICODE_STRING out;
+  out.Buffer = const_cast<PWSTR>(text.c_str());
+  out.Length = static_cast<USHORT>(text.size() * sizeof(wchar_t));
+  out.MaximumLength = static_cast<USHORT>(out.Length + sizeof(wchar_t));
+  return out;
+}
+
+port::Status FromNtStatus(NTSTATUS status) {
+  return static_cast<port::Status>(LsaNtStatusToWinError(status));
+}
+
+PSID SidPointer(const port::Sid& sid) {
+  return const_cast<PSID>(static_cast<const void*>(sid.data()));
+}
+
+// The rights as UNICODE_STRINGs over their wide texts.
+struct LsaStrings {
+  explicit LsaStrings(const std::vector<std::string>& rights) {
+    for (const std::string& right : rights) texts.push_back(Wide(right).Get());
+    for (const std::wstring& text : texts) strings.push_back(LsaString(text));
+  }
+  std::vector<std::wstring> texts;
+  std::vector<LSA_UNICODE_STRING> strings;
+};
+
+}  // namespace
+
+port::Status WinAccounts::LsaOpenPolicy(std::string_view systemName, std::uint32_t access,
+                                        port::HPolicy* policy) {
+  if (policy == nullptr) return ERROR_INVALID_PARAMETER;
+  LSA_OBJECT_ATTRIBUTES attributes{};
+  attributes.Length = sizeof attributes;
+  const std::wstring system = Wide(systemName).Get();
+  LSA_UNICODE_STRING systemString = LsaString(system);
+  LSA_HANDLE handle = nullptr;
+  const NTSTATUS status = ::LsaOpenPolicy(systemName.empty() ? nullptr : &systemString,
+                                          &attributes, access, &handle);
+  if (status != 0) return FromNtStatus(status);
+  *policy = reinterpret_cast<port::HPolicy>(handle);
+  return ERROR_SUCCESS;
+}
+
+port::Status WinAccounts::LsaClose(port::HPolicy policy) {
+  return FromNtStatus(::LsaClose(reinterpret_cast<LSA_HANDLE>(policy)));
+}
+
+port::Status WinAccounts::LsaAddAccountRights(port::HPolicy policy, const port::Sid& account,
+                                              const std::vector<std::string>& rights) {
+  LsaStrings strings(rights);
+  return FromNtStatus(::LsaAddAccountRights(reinterpret_cast<LSA_HANDLE>(policy),
+                                            SidPointer(account), strings.strings.data(),
+                                            static_cast<ULONG>(strings.strings.size())));
+}
+
+port::Status WinAccounts::LsaRemoveAccountRights(port::HPolicy policy, const port::Sid& account,
+                                                 bool allRights,
+                                                 const std::vector<std::string>& rights) {
+  LsaStrings strings(rights);
+  return FromNtStatus(::LsaRemoveAccountRights(
+      reinterpret_cast<LSA_HANDLE>(policy), SidPointer(account), allRights ? TRUE : FALSE,
+      allRights ? nullptr : strings.strings.data(),
+      allRights ? 0 : static_cast<ULONG>(strings.strings.size())));
+}
+
+port::Status WinAccounts::LsaEnumerateAccountRights(port::HPolicy policy, const port::Sid& account,
+                                                    std::vector<std::string>* rights) {
+  PLSA_UNICODE_STRING buffer = nullptr;
+  ULONG count = 0;
+  const NTSTATUS status = ::LsaEnumerateAccountRights(reinterpret_cast<LSA_HANDLE>(policy),
+                                                      SidPointer(account), &buffer, &count);
+  if (status != 0) return FromNtStatus(status);
+  std::vector<std::string> out;
+  for (ULONG i = 0; i < count; ++i) {
+    out.push_back(Narrow(buffer[i].Buffer, buffer[i].Length / sizeof(wchar_t)));
+  }
+  ::LsaFreeMemory(buffer);
+  if (rights == nullptr) return ERROR_INVALID_PARAMETER;
+  *rights = std::move(out);
+  return ERROR_SUCCESS;
 }
 
 }  // namespace ombrant::win32

@@ -32,6 +32,16 @@ class WinAccounts final : public port::IAccounts {
   port::Status BindProfileFunction(std::string_view functionName) override;
   port::Status LoadUserProfile(port::HToken token, port::ProfileInfo* profile) override;
   port::Status UnloadUserProfile(port::HToken token, port::HKey profile) override;
+  port::Status LsaOpenPolicy(std::string_view systemName, std::uint32_t access,
+                             port::HPolicy* policy) override;
+  port::Status LsaClose(port::HPolicy policy) override;
+  port::Status LsaAddAccountRights(port::HPolicy policy, const port::Sid& account,
+                                   const std::vector<std::string>& rights) override;
+  port::Status LsaRemoveAccountRights(port::HPolicy policy, const port::Sid& account,
+                                      bool allRights,
+                                      const std::vector<std::string>& rights) override;
+  port::Status LsaEnumerateAccountRights(port::HPolicy policy, const port::Sid& account,
+                                         std::vector<std::string>* rights) override;
 
  private:
   using LoadUserProfileFn = int(__stdcall*)(void* token, void* profileInfo);

@@ -95,5 +95,63 @@ TEST_F(AccountsContract, ANewAccountLogsOnAndGetsAProfile) {
   EXPECT_EQ(Accounts().CloseHandle(token), kErrorSuccess);
 }
 
+TEST_F(AccountsContract, ThePolicyOpensAndCloses) {
+  HPolicy policy = kNoPolicy;
+  ASSERT_EQ(Accounts().LsaOpenPolicy("", kPolicyCreateAccount | kPolicyLookupNames, &policy),
+            kErrorSuccess);
+  EXPECT_NE(policy, kNoPolicy);
+  EXPECT_EQ(Accounts().LsaClose(policy), kErrorSuccess);
+}
+
+// Denies a new account network and remote-desktop logon, lists and removes the rights.
+TEST_F(AccountsContract, AnAccountGetsAndLosesItsLogonRights) {
+  if (OnWine()) GTEST_SKIP() << "Wine's account database and account-rights calls are stubs";
+  UserInfo1 info;
+  info.name = kTestAccount;
+  info.password = "wopa-7f3a";
+  info.priv = kUserPrivUser;
+  info.flags = kUfNormalAccount | kUfDontExpirePasswd;
+  ASSERT_EQ(Accounts().NetUserAdd("", info, nullptr), kErrorSuccess);
+  struct Cleanup {
+    IAccounts& accounts;
+    ~Cleanup() { EXPECT_EQ(accounts.NetUserDel("", kTestAccount), kErrorSuccess); }
+  } cleanup{Accounts()};
+  Sid sid;
+  std::string domain;
+  std::uint32_t use = 0;
+  ASSERT_EQ(env_->Port().security.LookupAccountName("", kTestAccount, &sid, &domain, &use),
+            kErrorSuccess);
+
+  HPolicy policy = kNoPolicy;
+  ASSERT_EQ(Accounts().LsaOpenPolicy("", kPolicyCreateAccount | kPolicyLookupNames, &policy),
+            kErrorSuccess);
+  struct Close {
+    IAccounts& accounts;
+    HPolicy policy;
+    ~Close() { EXPECT_EQ(accounts.LsaClose(policy), kErrorSuccess); }
+  } close{Accounts(), policy};
+
+  std::vector<std::string> rights{"untouched"};
+  EXPECT_EQ(Accounts().LsaEnumerateAccountRights(policy, sid, &rights), kErrorFileNotFound);
+  EXPECT_EQ(rights, std::vector<std::string>{"untouched"});
+  EXPECT_EQ(Accounts().LsaRemoveAccountRights(policy, sid, true, {}), kErrorFileNotFound);
+  EXPECT_EQ(Accounts().LsaAddAccountRights(policy, sid, {"SeNoSuchLogonRight"}),
+            kErrorNoSuchPrivilege);
+
+  const std::vector<std::string> deny{std::string(kSeDenyNetworkLogonRight),
+                                      std::string(kSeDenyRemoteInteractiveLogonRight)};
+  ASSERT_EQ(Accounts().LsaAddAccountRights(policy, sid, deny), kErrorSuccess);
+  ASSERT_EQ(Accounts().LsaAddAccountRights(policy, sid, {deny[0]}), kErrorSuccess);
+  ASSERT_EQ(Accounts().LsaEnumerateAccountRights(policy, sid, &rights), kErrorSuccess);
+  std::sort(rights.begin(), rights.end());
+  EXPECT_EQ(rights, deny) << "a right granted twice is held once";
+
+  ASSERT_EQ(Accounts().LsaRemoveAccountRights(policy, sid, false, {deny[0]}), kErrorSuccess);
+  ASSERT_EQ(Accounts().LsaEnumerateAccountRights(policy, sid, &rights), kErrorSuccess);
+  EXPECT_EQ(rights, std::vector<std::string>{deny[1]});
+  ASSERT_EQ(Accounts().LsaRemoveAccountRights(policy, sid, true, {}), kErrorSuccess);
+  EXPECT_EQ(Accounts().LsaEnumerateAccountRights(policy, sid, &rights), kErrorFileNotFound);
+}
+
 }  // namespace
 }  // namespace ombrant::test

@@ -82,6 +82,11 @@ TEST_P(CreateAccountOnFlavour, WalksEveryStepAndReleasesTokensAndProfiles) {
   EXPECT_EQ(type, port::kRegExpandSz);
   EXPECT_EQ(m.Machine().Accounts().OpenTokenCount(), 0u);
   EXPECT_EQ(m.Machine().Accounts().LoadedProfileCount(), 0u);
+  // The known password opens nothing from the network or by remote desktop.
+  EXPECT_EQ(m.Machine().Accounts().AccountRights(user->sid),
+            (std::vector<std::string>{"SeDenyNetworkLogonRight",
+                                      "SeDenyRemoteInteractiveLogonRight"}));
+  EXPECT_EQ(m.Machine().Accounts().OpenPolicyCount(), 0u);
 
   EXPECT_EQ(ComboTexts(combo), (std::vector<std::string>{"Anna", "Admin-online"}))
       << "appended at once, before any refresh";
@@ -107,7 +112,7 @@ TEST_P(CreateAccountOnFlavour, WalksEveryStepAndReleasesTokensAndProfiles) {
 INSTANTIATE_TEST_SUITE_P(Flavours, CreateAccountOnFlavour,
                          testing::Values(FlavourCase{&kXpEnglish, "Application Data"},
                                          FlavourCase{&kXpGerman, "Anwendungsdaten"},
-                                         FlavourCase{&kSeven64, "Roaming"}));
+                                         FlavourCase{&kSeven64, "AppData\\Roaming"}));
 
 // NetUserAdd answers with a code of the test's choice.
 class RefusingAccounts final : public ForwardingAccounts {
@@ -115,6 +120,17 @@ class RefusingAccounts final : public ForwardingAccounts {
   using ForwardingAccounts::ForwardingAccounts;
   port::Status code = port::kErrorSuccess;
   port::Status groupCode = -1;  // -1: pass on
+  port::Status rightsCode = -1;
+  port::Status deleteCode = -1;
+  port::Status LsaAddAccountRights(port::HPolicy policy, const port::Sid& account,
+                                   const std::vector<std::string>& rights) override {
+    if (rightsCode >= 0) return rightsCode;
+    return ForwardingAccounts::LsaAddAccountRights(policy, account, rights);
+  }
+  port::Status NetUserDel(std::string_view server, std::string_view user) override {
+    if (deleteCode >= 0) return deleteCode;
+    return ForwardingAccounts::NetUserDel(server, user);
+  }
   port::Status NetUserAdd(std::string_view server, const port::UserInfo1& info,
                           std::uint32_t* parmError) override {
     if (code != port::kErrorSuccess) return code;
@@ -214,6 +230,34 @@ TEST(CreateRestrictedUser, AMissingUsersGroupIsReportedButTheAccountStaysCurrent
   }
 }
 
+TEST(CreateRestrictedUser, ARefusedLogonRightIsShownAndTheAccountStays) {
+  OrchestrationMachine m(kXpEnglish);
+  RefusingAccounts accounts(m.Machine().Accounts());
+  accounts.rightsCode = port::kErrorAccessDenied;
+  port::Port port = WithAccounts(m.Port(), accounts);
+  ui::ComboBox combo;
+  TNetworkingApps apps(port, NoClasses());
+  apps.SetAccountList(&combo);
+  m.Ui().QueueAnswer(port::kIdOk);
+  m.Ui().QueueAnswer(port::kIdOk);
+
+  ASSERT_TRUE(apps.CreateRestrictedUser("Admin-online"));
+
+  ASSERT_EQ(m.Ui().Boxes().size(), 2u);
+  EXPECT_EQ(m.Ui().Boxes()[0].text.substr(0, 91),
+            "The user account Admin-online could not be denied logon from the network and by "
+            "remote desk");
+  EXPECT_NE(m.Ui().Boxes()[0].text.find("Access is denied"), std::string::npos)
+      << m.Ui().Boxes()[0].text;
+  EXPECT_EQ(m.Ui().Boxes()[0].type, port::kMbOk | port::kMbIconError);
+  EXPECT_EQ(m.Ui().Boxes()[1].text, kInfoText);
+  ASSERT_NE(m.Machine().Accounts().FindUser("Admin-online"), nullptr);
+  EXPECT_EQ(m.MultiString(kSettingsKeyPath, "CreatedUsers"),
+            std::vector<std::string>{"Admin-online"});
+  EXPECT_EQ(apps.InternetUser(), "Admin-online");
+  EXPECT_EQ(m.Machine().Accounts().OpenPolicyCount(), 0u);
+}
+
 TEST(CreateRestrictedUser, WithoutAnAccountListTheAccountIsCreatedButNotJoinedOrHidden) {
   OrchestrationMachine m(kXpEnglish);
   m.Ui().QueueAnswer(port::kIdOk);
@@ -230,6 +274,11 @@ TEST(AccountList, OffersStandardUsersOnlyWithoutAspnetAndSelectsTheCurrentIgnori
     user.name = name;
     m.Machine().Accounts().AddUser(user);
   }
+  // Disabled standard users (XP's HelpAssistant) cannot log on.
+  sim::SimUser helper;
+  helper.name = "HelpAssistant";
+  helper.flags = port::kUfNormalAccount | port::kUfAccountDisable;
+  m.Machine().Accounts().AddUser(helper);
   sim::SimUser admin2;
   admin2.name = "Boss";
   admin2.privilege = port::kUserPrivAdmin;
@@ -249,6 +298,7 @@ TEST(AccountList, OffersStandardUsersOnlyWithoutAspnetAndSelectsTheCurrentIgnori
     EXPECT_EQ(texts, (std::vector<std::string>{"Anna", "Zed"}));
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "ASPNET"), 0);
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Boss"), 0);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "HelpAssistant"), 0);
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Admin"), 0);
     EXPECT_EQ(combo.ItemIndex(), c.selected);
     for (const ui::ComboItem& item : combo.Items()) EXPECT_EQ(item.imageIndex, 0);
@@ -288,40 +338,116 @@ TEST(AccountSettings, RecordedNamesIgnoreCaseAndAnExistingAppDataIsKept) {
 namespace ombrant::test {
 namespace {
 
-TEST(RemoveCreatedUsers, AsksForEachRecordedAccountAndDeletesOnlyTheConfirmedOnes) {
+TEST(RemoveCreatedUsers, DeletesTheConfirmedOnesAndForgetsWhatIsGone) {
   OrchestrationMachine m(kXpEnglish);
   sim::SimUser bob;
   bob.name = "Bob";
   m.Machine().Accounts().AddUser(bob);
+  sim::SimUser* anna = m.Machine().Accounts().FindUser("Anna");
+  ASSERT_NE(anna, nullptr);
+  const std::string annaSid = anna->sid;
+  anna->rights = {"SeDenyNetworkLogonRight", "SeDenyRemoteInteractiveLogonRight"};
   m.Registry().SetMultiString(kSettingsKeyPath, "CreatedUsers", {"Anna", "Bob", "Gone"});
   m.Registry().SetString(kSettingsKeyPath, "InternetUser", "Zed");  // chosen, never created
   TNetworkingApps apps(m.Port(), NoClasses());
 
-  for (int round = 0; round < 2; ++round) {
-    SCOPED_TRACE(round);
-    m.Ui().ClearBoxes();
-    m.Ui().QueueAnswer(port::kIdYes);
-    m.Ui().QueueAnswer(port::kIdNo);
-    m.Ui().QueueAnswer(port::kIdYes);
-    apps.RemoveCreatedUsers();
-    EXPECT_EQ(m.BoxTexts(), (std::vector<std::string>{
-                                "Do you want to remove the user account Anna?",
-                                "Do you want to remove the user account Bob?",
-                                "Do you want to remove the user account Gone?"}))
-        << "an account already gone is asked about and nothing more is shown";
-    for (const sim::MessageBoxRecord& box : m.Ui().Boxes()) {
-      EXPECT_EQ(box.type, port::kMbYesNo | port::kMbIconQuestion);
-    }
-    EXPECT_EQ(m.Machine().Accounts().FindUser("Anna"), nullptr);
-    EXPECT_NE(m.Machine().Accounts().FindUser("Bob"), nullptr);
-    EXPECT_EQ(m.MultiString(kSettingsKeyPath, "CreatedUsers"),
-              (std::vector<std::string>{"Anna", "Bob", "Gone"}));
+  m.Ui().QueueAnswer(port::kIdYes);
+  m.Ui().QueueAnswer(port::kIdNo);
+  m.Ui().QueueAnswer(port::kIdYes);
+  apps.RemoveCreatedUsers();
+  EXPECT_EQ(m.BoxTexts(), (std::vector<std::string>{
+                              "Do you want to remove the user account Anna?",
+                              "Do you want to remove the user account Bob?",
+                              "Do you want to remove the user account Gone?"}))
+      << "an account already gone is asked about and nothing more is shown";
+  for (const sim::MessageBoxRecord& box : m.Ui().Boxes()) {
+    EXPECT_EQ(box.type, port::kMbYesNo | port::kMbIconQuestion);
   }
+  EXPECT_EQ(m.Machine().Accounts().FindUser("Anna"), nullptr);
+  EXPECT_NE(m.Machine().Accounts().FindUser("Bob"), nullptr);
+  EXPECT_EQ(m.Machine().Accounts().AccountRights(annaSid), std::vector<std::string>{})
+      << "the rights go with the account";
+  EXPECT_EQ(m.Machine().Accounts().OpenPolicyCount(), 0u);
+  EXPECT_EQ(m.MultiString(kSettingsKeyPath, "CreatedUsers"), std::vector<std::string>{"Bob"});
+  EXPECT_EQ(apps.InternetUser(), "Zed");
+
+  // A later account of a forgotten name is not the program's: only Bob is asked about.
+  sim::SimUser newAnna;
+  newAnna.name = "Anna";
+  m.Machine().Accounts().AddUser(newAnna);
+  m.Ui().ClearBoxes();
+  m.Ui().QueueAnswer(port::kIdNo);
+  apps.RemoveCreatedUsers();
+  EXPECT_EQ(m.BoxTexts(),
+            std::vector<std::string>{"Do you want to remove the user account Bob?"});
 
   // Deleted accounts leave the account list once it is refreshed.
   ui::ComboBox combo;
   apps.SetAccountList(&combo);
-  EXPECT_EQ(ComboTexts(combo), std::vector<std::string>{"Bob"});
+  EXPECT_EQ(ComboTexts(combo), (std::vector<std::string>{"Anna", "Bob"}));
+}
+
+TEST(RemoveCreatedUsers, ARefusalIsShownAndKeepsTheRecordWhileTheCurrentAccountGoneIsCleared) {
+  struct Case {
+    const char* what;
+    port::Status deleteCode;  // -1: the simulated database decides
+    bool deleted;
+  };
+  const Case cases[] = {
+      {"deleted", -1, true},
+      {"access denied", port::kErrorAccessDenied, false},
+      {"already gone", port::kNerrUserNotFound, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    OrchestrationMachine m(kXpEnglish);
+    sim::SimUser* anna = m.Machine().Accounts().FindUser("Anna");
+    ASSERT_NE(anna, nullptr);
+    const std::string annaSid = anna->sid;
+    anna->rights = {"SeDenyNetworkLogonRight"};
+    m.Registry().SetMultiString(kSettingsKeyPath, "CreatedUsers", {"Anna"});
+    m.Registry().SetString(kSettingsKeyPath, "InternetUser", "anna");
+    RefusingAccounts accounts(m.Machine().Accounts());
+    accounts.deleteCode = c.deleteCode;
+    port::Port port = WithAccounts(m.Port(), accounts);
+    TNetworkingApps apps(port, NoClasses());
+    m.Ui().QueueAnswer(port::kIdYes);
+    m.Ui().QueueAnswer(port::kIdOk);
+
+    apps.RemoveCreatedUsers();
+
+    std::vector<std::string> boxes{"Do you want to remove the user account Anna?"};
+    if (c.deleteCode == port::kErrorAccessDenied) {
+      boxes.push_back("The user account Anna could not be removed: Access is denied.");
+    }
+    EXPECT_EQ(m.BoxTexts(), boxes);
+    EXPECT_EQ(m.MultiString(kSettingsKeyPath, "CreatedUsers"),
+              c.deleted ? std::vector<std::string>{} : std::vector<std::string>{"Anna"});
+    EXPECT_EQ(apps.InternetUser(), c.deleted ? "" : "anna");
+    EXPECT_EQ(m.Registry().GetValue(kSettingsKeyPath, "InternetUser").has_value(), !c.deleted);
+    // Rights stay while the account does: it still opens with the known password.
+    EXPECT_EQ(m.Machine().Accounts().AccountRights(annaSid).empty(), c.deleteCode == -1);
+  }
+}
+
+TEST(RemoveCreatedUsers, RightsThatCannotBeTakenAwayAreShownAfterTheDeletion) {
+  OrchestrationMachine m(kXpEnglish);
+  sim::SimUser* anna = m.Machine().Accounts().FindUser("Anna");
+  ASSERT_NE(anna, nullptr);
+  anna->rights = {"SeDenyNetworkLogonRight"};
+  anna->refuse = {"rights"};
+  m.Registry().SetMultiString(kSettingsKeyPath, "CreatedUsers", {"Anna"});
+  TNetworkingApps apps(m.Port(), NoClasses());
+  m.Ui().QueueAnswer(port::kIdYes);
+  m.Ui().QueueAnswer(port::kIdOk);
+  apps.RemoveCreatedUsers();
+  EXPECT_EQ(m.BoxTexts(),
+            (std::vector<std::string>{
+                "Do you want to remove the user account Anna?",
+                "The logon rights of the removed user account Anna could not be taken away: "
+                "Access is denied."}));
+  EXPECT_EQ(m.Machine().Accounts().FindUser("Anna"), nullptr);
+  EXPECT_EQ(m.MultiString(kSettingsKeyPath, "CreatedUsers"), std::vector<std::string>{});
 }
 
 TEST(ApplicationList, GroupsTilesAndOneItemPerCatalogueEntryRefreshedWhileAttached) {

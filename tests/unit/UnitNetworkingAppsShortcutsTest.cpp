@@ -232,39 +232,53 @@ TEST_P(ShortcutScenario, ReplacesRunsAgainUnchangedAndUninstallRestores) {
   EXPECT_EQ(DriveContents(m_.Files()), before);
   EXPECT_EQ(m_.MultiString(kRemovedKey, "Desktop").size(), 3u);
 
-  // Uninstall puts the recorded originals back, rebuilt from path and target, and empties the
-  // lists; impersonated shortcuts and the originals folders stay.
+  // Uninstall puts the recorded originals back from their copies, byte for byte, and empties
+  // the lists; impersonated shortcuts and the originals folders stay. A file that took an
+  // original's name meanwhile is not overwritten: its line stays and one box names it.
   m_.Files().AddFile(f_.desktop + "Opera.lnk", "a file that took the name meanwhile");
   m_.Ui().ClearBoxes();
+  m_.Ui().QueueAnswer(port::kIdOk);
   apps_->RestoreAllOriginalLinks();
-  for (const auto& [file, target] : std::vector<std::pair<std::string, std::string>>{
-           {f_.desktop + "Mozilla Firefox.lnk", firefox_},
-           {f_.desktop + "Firefox again.lnk", UpperCase(firefox_)},
-           {f_.desktop + "Opera.lnk", opera_},
-           {f_.commonDesktop + "Opera 2.lnk", opera_},
-           {f_.quickLaunch + "Mozilla Firefox.lnk", firefox_},
-           {f_.programs + "Opera.lnk", opera_},
-           {f_.commonPrograms + "Mozilla Firefox.lnk", firefox_}}) {
+  for (const auto& [file, copy] : std::vector<std::pair<std::string, std::string>>{
+           {f_.desktop + "Mozilla Firefox.lnk", desktopOriginals + "Mozilla Firefox.lnk"},
+           {f_.desktop + "Firefox again.lnk", desktopOriginals + "Firefox again.lnk"},
+           {f_.commonDesktop + "Opera 2.lnk", desktopOriginals + "Opera 2.lnk"},
+           {f_.quickLaunch + "Mozilla Firefox.lnk", quickOriginals + "Mozilla Firefox.lnk"},
+           {f_.programs + "Opera.lnk", programOriginals + "Opera.lnk"},
+           {f_.commonPrograms + "Mozilla Firefox.lnk", programOriginals + "Mozilla Firefox.lnk"}}) {
     SCOPED_TRACE(file);
+    const std::optional<std::string> restored = m_.Files().ReadFile(file);
+    ASSERT_TRUE(restored.has_value());
+    EXPECT_EQ(restored, m_.Files().ReadFile(copy));
     const std::optional<Link> link = ReadLink(m_.Port(), file);
     ASSERT_TRUE(link.has_value());
-    EXPECT_EQ(link->target, target);
-    EXPECT_EQ(link->arguments, "");
-    EXPECT_EQ(link->description, "");
-    EXPECT_EQ(link->iconFile, target);
-    EXPECT_EQ(link->workingFolder, target.substr(0, target.rfind('\\') + 1));
+    EXPECT_EQ(link->arguments, "--installed");
+    EXPECT_EQ(link->description, "installer's link");
   }
-  for (const char* location : {"Desktop", "CommonDesktop", "QuickLaunch", "Programs",
-                               "CommonPrograms"}) {
+  EXPECT_EQ(m_.Files().ReadFile(f_.desktop + "Opera.lnk"), "a file that took the name meanwhile");
+  EXPECT_EQ(m_.MultiString(kRemovedKey, "Desktop"),
+            std::vector<std::string>{f_.desktop + "Opera.lnk=" + opera_});
+  for (const char* location : {"CommonDesktop", "QuickLaunch", "Programs", "CommonPrograms"}) {
     EXPECT_EQ(m_.MultiString(kRemovedKey, location), std::vector<std::string>{}) << location;
   }
   EXPECT_TRUE(Exists(f_.desktop + "Opera (as Admin-online).lnk"));
   EXPECT_TRUE(Exists(desktopOriginals + "Opera.lnk"));
-  EXPECT_TRUE(m_.Ui().Boxes().empty());
+  ASSERT_EQ(m_.Ui().Boxes().size(), 1u);
+  EXPECT_NE(m_.Ui().Boxes()[0].text.find("\r\n" + f_.desktop + "Opera.lnk"), std::string::npos)
+      << m_.Ui().Boxes()[0].text;
+  EXPECT_EQ(m_.Ui().Boxes()[0].type, port::kMbOk | port::kMbIconWarning);
 
+  // Once the file is gone, a second uninstall brings the last original back.
+  ASSERT_EQ(m_.Files().DeleteFile(f_.desktop + "Opera.lnk"), port::kErrorSuccess);
+  m_.Ui().ClearBoxes();
+  apps_->RestoreAllOriginalLinks();
+  EXPECT_EQ(m_.Files().ReadFile(f_.desktop + "Opera.lnk"),
+            m_.Files().ReadFile(desktopOriginals + "Opera.lnk"));
+  EXPECT_EQ(m_.MultiString(kRemovedKey, "Desktop"), std::vector<std::string>{});
+  EXPECT_TRUE(m_.Ui().Boxes().empty());
   const auto afterRestore = DriveContents(m_.Files());
   apps_->RestoreAllOriginalLinks();
-  EXPECT_EQ(DriveContents(m_.Files()), afterRestore) << "a second uninstall restores nothing";
+  EXPECT_EQ(DriveContents(m_.Files()), afterRestore) << "a third uninstall restores nothing";
 }
 
 TEST_P(ShortcutScenario, RecreatedOriginalsStayAndImpersonatedBoxesFollowTheAccount) {
@@ -337,7 +351,7 @@ TEST_P(ShortcutScenario, OriginalsWithoutACopyStayWhereTheyAre) {
          m_.Files().LockPath(originals, port::kErrorAccessDenied);
        },
        false},
-      {"a file of that name is there already",
+      {"another file of that name is there already",
        [&] {
          m_.Files().AddFile(originals + "Opera.lnk", "kept as it is");
        },
@@ -348,8 +362,10 @@ TEST_P(ShortcutScenario, OriginalsWithoutACopyStayWhereTheyAre) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     m_.Registry().DeleteTree(kRemovedKey);
-    if (Exists(originals + "Opera.lnk")) {
-      ASSERT_EQ(m_.Files().DeleteFile(originals + "Opera.lnk"), port::kErrorSuccess);
+    for (const char* copy : {"Opera.lnk", "Opera (2).lnk"}) {
+      if (Exists(originals + copy)) {
+        ASSERT_EQ(m_.Files().DeleteFile(originals + copy), port::kErrorSuccess);
+      }
     }
     Original(opera, opera_);
     c.arrange();
@@ -358,11 +374,14 @@ TEST_P(ShortcutScenario, OriginalsWithoutACopyStayWhereTheyAre) {
 
     EXPECT_EQ(Exists(opera), !c.removed);
     EXPECT_TRUE(Exists(opera) || Exists(originals + "Opera.lnk")) << "the shortcut is lost";
-    EXPECT_EQ(m_.MultiString(kRemovedKey, "Desktop"),
-              c.removed ? std::vector<std::string>{opera + "=" + opera_}
-                        : std::vector<std::string>{"<missing>"});
+    // A record written and taken back again leaves an empty list.
+    std::vector<std::string> lines = m_.MultiString(kRemovedKey, "Desktop");
+    std::erase(lines, "<missing>");
+    EXPECT_EQ(lines, c.removed ? std::vector<std::string>{opera + "=" + opera_}
+                               : std::vector<std::string>{});
     if (c.removed) {
       EXPECT_EQ(m_.Files().ReadFile(originals + "Opera.lnk"), "kept as it is");
+      EXPECT_TRUE(Exists(originals + "Opera (2).lnk")) << "the original's own copy";
     }
     ExpectImpersonated(f_.desktop + "Opera (as Admin-online).lnk", "Opera", opera_, "-a b");
     m_.Files().UnlockPath(f_.commonDesktop);
@@ -370,6 +389,172 @@ TEST_P(ShortcutScenario, OriginalsWithoutACopyStayWhereTheyAre) {
     m_.Files().UnlockPath(opera);
   }
   EXPECT_TRUE(m_.Ui().Boxes().empty());
+}
+
+// Per-user and all-users originals share one originals folder: each different original of one
+// name gets its own copy, and uninstall puts each back byte for byte.
+TEST_P(ShortcutScenario, DifferentOriginalsOfOneNameEachKeepTheirCopy) {
+  const std::string originals = f_.commonDesktop + "Internet (direct)\\";
+  for (bool unrelatedFirst : {false, true}) {
+    SCOPED_TRACE(unrelatedFirst ? "an unrelated Browser.lnk in the originals folder" : "empty");
+    m_.Registry().DeleteTree(kRemovedKey);
+    for (const char* copy : {"Browser.lnk", "Browser (2).lnk", "Browser (3).lnk"}) {
+      if (Exists(originals + copy)) (void)m_.Files().DeleteFile(originals + copy);
+    }
+    if (unrelatedFirst) m_.Files().AddFile(originals + "Browser.lnk", "someone else's");
+    const std::string own = f_.desktop + "Browser.lnk";
+    const std::string common = f_.commonDesktop + "Browser.lnk";
+    WriteShortcut(m_.Port(), own, firefox_, firefox_, "work profile", "-P work", 0);
+    WriteShortcut(m_.Port(), common, firefox_, firefox_, "everybody's", "", 0);
+    const std::string ownBytes = *m_.Files().ReadFile(own);
+    const std::string commonBytes = *m_.Files().ReadFile(common);
+    ASSERT_NE(ownBytes, commonBytes);
+
+    apps_->ReplaceShortcuts(slDesktop);
+    apps_->ReplaceShortcuts(slCommonDesktop);
+
+    EXPECT_FALSE(Exists(own));
+    EXPECT_FALSE(Exists(common));
+    const std::string first = unrelatedFirst ? "Browser (2).lnk" : "Browser.lnk";
+    const std::string second = unrelatedFirst ? "Browser (3).lnk" : "Browser (2).lnk";
+    EXPECT_EQ(m_.Files().ReadFile(originals + first), ownBytes);
+    EXPECT_EQ(m_.Files().ReadFile(originals + second), commonBytes);
+    if (unrelatedFirst) {
+      EXPECT_EQ(m_.Files().ReadFile(originals + "Browser.lnk"), "someone else's");
+    }
+    EXPECT_EQ(m_.MultiString(kRemovedKey, "Desktop"),
+              std::vector<std::string>{own + "=" + firefox_});
+    EXPECT_EQ(m_.MultiString(kRemovedKey, "CommonDesktop"),
+              std::vector<std::string>{common + "=" + firefox_});
+
+    apps_->RestoreAllOriginalLinks();
+    EXPECT_EQ(m_.Files().ReadFile(own), ownBytes);
+    EXPECT_EQ(m_.Files().ReadFile(common), commonBytes);
+    EXPECT_TRUE(m_.Ui().Boxes().empty());
+    ASSERT_EQ(m_.Files().DeleteFile(own), port::kErrorSuccess);
+    ASSERT_EQ(m_.Files().DeleteFile(common), port::kErrorSuccess);
+  }
+}
+
+TEST_P(ShortcutScenario, NoOriginalIsDeletedWithoutItsRecordOrItsReplacement) {
+  // A new profile without its quick-launch folder: the folder is made for the replacement.
+  ASSERT_EQ(m_.Files().RemoveDirectory(f_.quickLaunch.substr(0, f_.quickLaunch.size() - 1)),
+            port::kErrorSuccess);
+  m_.Files().AddFolder(f_.commonQuickLaunch);
+  Original(f_.commonQuickLaunch + "Opera.lnk", opera_);
+  apps_->ReplaceShortcuts(slCommonQuicklaunch);
+  ExpectImpersonated(f_.quickLaunch + "Opera (as Admin-online).lnk", "Opera", opera_, "-a b");
+  EXPECT_FALSE(Exists(f_.commonQuickLaunch + "Opera.lnk"));
+  EXPECT_TRUE(Exists(f_.commonQuickLaunch + "Internet (direct)\\Opera.lnk"));
+
+  const std::string opera = f_.desktop + "Opera.lnk";
+  Original(opera, opera_);
+  // The settings store refuses the record: the original stays, its copy is harmless.
+  m_.Registry().RefuseValueWrites(kRemovedKey);
+  apps_->ReplaceShortcuts(slDesktop);
+  EXPECT_TRUE(Exists(opera));
+  EXPECT_TRUE(Exists(f_.commonDesktop + "Internet (direct)\\Opera.lnk"));
+  EXPECT_EQ(m_.MultiString(kRemovedKey, "Desktop"), std::vector<std::string>{"<missing>"});
+}
+
+// Uninstall with the originals folder and the place in every state that matters.
+TEST_P(ShortcutScenario, RestoringNeverLosesARecordOrOverwritesAFile) {
+  const std::string originals = f_.commonDesktop + "Internet (direct)\\";
+  struct Case {
+    const char* what;
+    const char* name;
+    bool withCopy;
+    std::function<void(OrchestrationMachine&, const std::string& path)> arrange;
+    bool restored;
+  };
+  const Case cases[] = {
+      {"a copy: restored byte for byte", "Firefox (work).lnk", true, [](OrchestrationMachine&, const std::string&) {},
+       true},
+      {"no copy: rebuilt from path and target", "Firefox (work).lnk", false,
+       [](OrchestrationMachine&, const std::string&) {}, true},
+      {"a \"=\" in the file name", "a=b.lnk", true, [](OrchestrationMachine&, const std::string&) {}, true},
+      {"another file at the path", "Firefox (work).lnk", true,
+       [](OrchestrationMachine& m, const std::string& path) { m.Files().AddFile(path, "new"); },
+       false},
+      {"a desktop that refuses writes", "Firefox (work).lnk", true,
+       [&](OrchestrationMachine& m, const std::string&) { m.Files().RefuseWritesIn(f_.desktop); },
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    OrchestrationMachine m(*GetParam());
+    m.Files().AddFolder(f_.desktop);
+    InstallTestPrograms(m.Registry(), {{"Mozilla Firefox", firefox_, "", scBrowser}});
+    m.Registry().SetString(kSettingsKeyPath, "InternetUser", "Admin-online");
+    TNetworkingApps apps(m.Port(), classes_);
+    const std::string path = f_.desktop + c.name;
+    WriteShortcut(m.Port(), path, firefox_, firefox_, "work", "-P work", 0);
+    const std::string bytes = *m.Files().ReadFile(path);
+    apps.ReplaceShortcuts(slDesktop);
+    ASSERT_FALSE(m.Files().Exists(path));
+    ASSERT_EQ(m.Files().ReadFile(originals + c.name), bytes);
+    if (!c.withCopy) {
+      ASSERT_EQ(m.Files().DeleteFile(originals + c.name), port::kErrorSuccess);
+    }
+    c.arrange(m, path);
+    if (!c.restored) m.Ui().QueueAnswer(port::kIdOk);
+
+    apps.RestoreAllOriginalLinks();
+
+    const std::vector<std::string> line{path + "=" + firefox_};
+    EXPECT_EQ(m.MultiString(kRemovedKey, "Desktop"),
+              c.restored ? std::vector<std::string>{} : line);
+    if (c.restored) {
+      EXPECT_TRUE(m.Ui().Boxes().empty());
+      const std::optional<Link> link = ReadLink(m.Port(), path);
+      ASSERT_TRUE(link.has_value());
+      EXPECT_EQ(link->target, firefox_);
+      EXPECT_EQ(link->arguments, c.withCopy ? "-P work" : "");
+      if (c.withCopy) {
+        EXPECT_EQ(m.Files().ReadFile(path), bytes);
+      }
+    } else {
+      ASSERT_EQ(m.Ui().Boxes().size(), 1u);
+      EXPECT_TRUE(m.Ui().Boxes()[0].text.ends_with("\r\n\r\n" + path)) << m.Ui().Boxes()[0].text;
+      EXPECT_NE(m.Files().ReadFile(path), bytes);
+      EXPECT_EQ(m.Files().ReadFile(originals + c.name), bytes) << "the copy stays";
+    }
+  }
+}
+
+// The original-form box destroys nothing of the administrator's.
+TEST_P(ShortcutScenario, UntickingTheOriginalFormBoxMovesTheAdministratorsLinksAside) {
+  const std::string originals = f_.commonDesktop + "Internet (direct)\\";
+  const std::string named = f_.desktop + "Mozilla Firefox.lnk";
+  const std::string other = f_.desktop + "My Fox.lnk";
+  // His own "Mozilla Firefox.lnk" leads elsewhere; "My Fox.lnk" leads to Firefox.
+  WriteShortcut(m_.Port(), named, opera_, opera_, "", "", 0);
+  WriteShortcut(m_.Port(), other, firefox_, firefox_, "mine", "-P mine", 0);
+  const std::string otherBytes = *m_.Files().ReadFile(other);
+  ASSERT_TRUE(apps_->HasShortcut(0, slDesktop, true));
+
+  apps_->SetShortcut(0, slDesktop, true, false);
+
+  ExpectTarget(named, opera_);
+  EXPECT_FALSE(Exists(other));
+  EXPECT_EQ(m_.Files().ReadFile(originals + "My Fox.lnk"), otherBytes);
+  EXPECT_EQ(m_.MultiString(kRemovedKey, "Desktop"),
+            std::vector<std::string>{other + "=" + firefox_});
+  EXPECT_FALSE(apps_->HasShortcut(0, slDesktop, true)) << "the box shows the truth";
+
+  // The program's own link of that name is deleted as before.
+  ASSERT_EQ(m_.Files().DeleteFile(named), port::kErrorSuccess);
+  apps_->SetShortcut(0, slDesktop, true, true);
+  ASSERT_TRUE(Exists(named));
+  apps_->SetShortcut(0, slDesktop, true, false);
+  EXPECT_FALSE(Exists(named));
+  EXPECT_FALSE(Exists(originals + "Mozilla Firefox.lnk"));
+  EXPECT_EQ(m_.MultiString(kRemovedKey, "Desktop"),
+            std::vector<std::string>{other + "=" + firefox_});
+
+  // Uninstall brings his own link back.
+  apps_->RestoreAllOriginalLinks();
+  EXPECT_EQ(m_.Files().ReadFile(other), otherBytes);
 }
 
 TEST_P(ShortcutScenario, AnUnwritableDesktopOrAnImpossibleNameIsReportedByTheLinkWriterOnly) {

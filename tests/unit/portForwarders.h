@@ -46,6 +46,24 @@ class ForwardingAccounts : public port::IAccounts {
   port::Status UnloadUserProfile(port::HToken token, port::HKey profile) override {
     return inner_.UnloadUserProfile(token, profile);
   }
+  port::Status LsaOpenPolicy(std::string_view systemName, std::uint32_t access,
+                             port::HPolicy* policy) override {
+    return inner_.LsaOpenPolicy(systemName, access, policy);
+  }
+  port::Status LsaClose(port::HPolicy policy) override { return inner_.LsaClose(policy); }
+  port::Status LsaAddAccountRights(port::HPolicy policy, const port::Sid& account,
+                                   const std::vector<std::string>& rights) override {
+    return inner_.LsaAddAccountRights(policy, account, rights);
+  }
+  port::Status LsaRemoveAccountRights(port::HPolicy policy, const port::Sid& account,
+                                      bool allRights,
+                                      const std::vector<std::string>& rights) override {
+    return inner_.LsaRemoveAccountRights(policy, account, allRights, rights);
+  }
+  port::Status LsaEnumerateAccountRights(port::HPolicy policy, const port::Sid& account,
+                                         std::vector<std::string>* rights) override {
+    return inner_.LsaEnumerateAccountRights(policy, account, rights);
+  }
 
  private:
   port::IAccounts& inner_;

@@ -284,6 +284,114 @@ TEST(SimMachineFolder, MachineThatCannotBeReadLoadsNothing) {
   }
 }
 
+// Refusals per account and per path, and the account rights: read, in force, written back.
+TEST(SimMachineFaults, RefusalsAndRightsAreReadAppliedAndWrittenBack) {
+  TempFolder in;
+  TempFolder out;
+  WriteFile(in.Path() / "machine.ini",
+            "[machine]\nrunning=Admin\n"
+            "[account:Admin]\nprivilege=admin\n"
+            "[account:Anna]\npassword=wopa\nrefuse=delete,logon\n"
+            "rights=SeDenyNetworkLogonRight,SeDenyRemoteInteractiveLogonRight\n"
+            "[account:Bob]\npassword=wopa\nrefuse=rights\n"
+            "[account:Carl]\npassword=wopa\n"
+            "[refuse]\nHKCU\\Software\\Kestrova Limited\\Ombrant=write\n"
+            "C:\\Documents and Settings\\Admin\\Desktop=write\n");
+  SimFileError error;
+  std::unique_ptr<SimMachine> machine = SimMachine::Load(in.Path(), &error);
+  ASSERT_NE(machine, nullptr) << error.ToString();
+  port::Port port = machine->Port();
+
+  // Accounts: Anna cannot be deleted nor log on; Bob's rights cannot be touched.
+  EXPECT_EQ(port.accounts.NetUserDel("", "Anna"), port::kErrorAccessDenied);
+  port::HToken token = port::kNoToken;
+  EXPECT_EQ(port.accounts.LogonUser("Anna", "", "wopa", port::kLogon32LogonInteractive,
+                                    port::kLogon32ProviderDefault, &token),
+            port::kErrorAccessDenied);
+  port::HPolicy policy = port::kNoPolicy;
+  ASSERT_EQ(port.accounts.LsaOpenPolicy(
+                "", port::kPolicyCreateAccount | port::kPolicyLookupNames, &policy),
+            port::kErrorSuccess);
+  auto sidOf = [&](const char* name) {
+    port::Sid sid;
+    std::string domain;
+    std::uint32_t use = 0;
+    EXPECT_EQ(port.security.LookupAccountName("", name, &sid, &domain, &use),
+              port::kErrorSuccess);
+    return sid;
+  };
+  std::vector<std::string> rights;
+  EXPECT_EQ(port.accounts.LsaEnumerateAccountRights(policy, sidOf("Anna"), &rights),
+            port::kErrorSuccess);
+  EXPECT_EQ(rights, (std::vector<std::string>{"SeDenyNetworkLogonRight",
+                                              "SeDenyRemoteInteractiveLogonRight"}));
+  EXPECT_EQ(port.accounts.LsaAddAccountRights(policy, sidOf("Bob"), {"SeDenyNetworkLogonRight"}),
+            port::kErrorAccessDenied);
+  EXPECT_EQ(port.accounts.LsaAddAccountRights(policy, sidOf("Carl"), {"SeDenyNetworkLogonRight"}),
+            port::kErrorSuccess);
+  EXPECT_EQ(port.accounts.LsaClose(policy), port::kErrorSuccess);
+
+  // Paths: values of the settings key, files of the desktop.
+  port::HKey key = port::kNoKey;
+  ASSERT_EQ(port.registry.RegCreateKeyEx(port::kHKeyCurrentUser,
+                                         "Software\\Kestrova Limited\\Ombrant",
+                                         port::kKeyAllAccess, &key, nullptr),
+            port::kErrorSuccess);
+  const std::uint8_t data[] = {1, 0, 0, 0};
+  EXPECT_EQ(port.registry.RegSetValueEx(key, "v", port::kRegDword, data, 4),
+            port::kErrorAccessDenied);
+  EXPECT_EQ(port.registry.RegCloseKey(key), port::kErrorSuccess);
+  ASSERT_EQ(port.registry.RegCreateKeyEx(port::kHKeyCurrentUser,
+                                         "Software\\Kestrova Limited\\Ombrant\\Sub",
+                                         port::kKeyAllAccess, &key, nullptr),
+            port::kErrorSuccess);
+  EXPECT_EQ(port.registry.RegSetValueEx(key, "v", port::kRegDword, data, 4), port::kErrorSuccess)
+      << "a sub-key is not refused";
+  EXPECT_EQ(port.registry.RegCloseKey(key), port::kErrorSuccess);
+  const std::string desktop = "C:\\Documents and Settings\\Admin\\Desktop";
+  machine->Files().AddFile(desktop + "\\old.lnk", "x");
+  EXPECT_EQ(port.files.WriteWholeFile(desktop + "\\new.lnk", "y"), port::kErrorAccessDenied);
+  EXPECT_EQ(port.files.WriteWholeFile(desktop + "\\old.lnk", "y"), port::kErrorAccessDenied);
+  EXPECT_EQ(port.files.DeleteFile(desktop + "\\old.lnk"), port::kErrorAccessDenied);
+
+  ASSERT_TRUE(machine->Save(out.Path(), &error)) << error.ToString();
+  const std::string ini = ReadFile(out.Path() / "machine.ini");
+  for (const char* line :
+       {"refuse=delete,logon\n",
+        "rights=SeDenyNetworkLogonRight,SeDenyRemoteInteractiveLogonRight\n", "refuse=rights\n",
+        "[account:Carl]\npassword=wopa\nprivilege=user\ngroups=Users\n",
+        "[refuse]\nHKCU\\Software\\Kestrova Limited\\Ombrant=write\n"
+        "C:\\Documents and Settings\\Admin\\Desktop=write\n"}) {
+    EXPECT_NE(ini.find(line), std::string::npos) << line << "\n" << ini;
+  }
+  const std::size_t carl = ini.find("[account:Carl]");
+  ASSERT_NE(carl, std::string::npos);
+  EXPECT_NE(ini.find("rights=SeDenyNetworkLogonRight\n", carl), std::string::npos)
+      << "a right granted during the run is written back\n" << ini;
+}
+
+TEST(SimMachineFaults, BadRefusalsAndRightsNameTheLine) {
+  struct Case {
+    const char* ini;
+    std::size_t line;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"[machine]\n[account:A]\nrefuse=delete,fly\n", 3, "expected delete, logon or rights"},
+      {"[machine]\n[account:A]\nrights=SeFlyingRight\n", 3, "unknown user right"},
+      {"[machine]\n[refuse]\nC:\\Temp=read\n", 3, "a refusal is \"write\""},
+      {"[machine]\n[refuse]\nTemp=write\n", 3, "a refusal names a registry key"},
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    WriteFile(folder.Path() / "machine.ini", c.ini);
+    SimFileError error;
+    EXPECT_EQ(SimMachine::Load(folder.Path(), &error), nullptr) << c.message;
+    EXPECT_EQ(error.line, c.line) << error.ToString();
+    EXPECT_NE(error.message.find(c.message), std::string::npos) << error.ToString();
+  }
+}
+
 TEST(SimMachineAccounts, SidsAreStableAndRunningAccountOwnsCurrentUser) {
   EXPECT_EQ(SidForAccountName("Admin"), SidForAccountName("ADMIN"));
   EXPECT_NE(SidForAccountName("Admin"), SidForAccountName("Admin-online"));
