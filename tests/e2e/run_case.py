@@ -3,7 +3,7 @@
 
 Usage: run_case.py OMBRANT_SIM CASE_FOLDER MACHINES_FOLDER
 
-A case folder holds:
+A case folder holds (and may hold machine/, whose files replace the fixture's for this case):
   machine.txt   the name of the fixture machine (a folder below MACHINES_FOLDER)
   script.txt    the ombrant-sim script
   expect.txt    one check per line ('#' starts a comment):
@@ -16,6 +16,8 @@ A case folder holds:
     reg FILE | KEY | VALUE_LINE     the exported .reg FILE has VALUE_LINE ("Name"="data") in KEY
     noreg FILE | KEY [| "Name"]     the key, or that value of it, is not in FILE
     acl PATH=SDDL                   machine.ini's [acl] section has this line
+    ini SECTION | LINE              machine.ini's [SECTION] has this line (name=value)
+    noini SECTION | LINE            ... has not (a section that is gone has no lines)
     noacl PATH                      machine.ini's [acl] section has no line for PATH (it inherits)
     lnk OUT_PATH | FIELD | TEXT     the shell link's FIELD (target, arguments, description,
                                     workdir, icon) reads TEXT; an absent string reads as empty
@@ -50,7 +52,8 @@ def parse_reg(path):
     current = None
     pending = ""
     for raw in read_text(path).replace("\r\n", "\n").split("\n"):
-        line = pending + raw
+        # A wrapped value continues on indented lines: join them as one.
+        line = pending + raw.lstrip() if pending else raw
         if line.endswith("\\"):
             pending = line[:-1]
             continue
@@ -171,6 +174,13 @@ def main():
     failures = []
     work = tempfile.mkdtemp(prefix="ombrant-e2e-")
     try:
+        overlay = os.path.join(case, "machine")
+        if os.path.isdir(overlay):
+            # The case's own files (a machine.ini with its faults, a settings hive) over the fixture.
+            fixture = machine
+            machine = os.path.join(work, "machine")
+            shutil.copytree(fixture, machine)
+            shutil.copytree(overlay, machine, dirs_exist_ok=True)
         out = os.path.join(work, "out")
         baseline = os.path.join(work, "baseline")
         done = run_sim(sim, machine, script, out)
@@ -242,6 +252,18 @@ def main():
                 acls = ini_section(os.path.join(out, "machine.ini"), "acl")
                 if rest not in acls:
                     failures.append(where + "machine.ini [acl] lacks %s; it has %s" % (rest, acls))
+            elif verb == "ini":
+                section, _, text = rest.partition(" | ")
+                lines = ini_section(os.path.join(out, "machine.ini"), section.strip().lower())
+                if text.strip() not in lines:
+                    failures.append(where + "machine.ini [%s] lacks %s; it has %s" %
+                                    (section.strip(), text.strip(), lines))
+            elif verb == "noini":
+                section, _, text = rest.partition(" | ")
+                lines = ini_section(os.path.join(out, "machine.ini"), section.strip().lower())
+                if text.strip() in lines:
+                    failures.append(where + "machine.ini [%s] should not have %s" %
+                                    (section.strip(), text.strip()))
             elif verb == "noacl":
                 acls = ini_section(os.path.join(out, "machine.ini"), "acl")
                 prefix = rest.strip().lower() + "="
