@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -56,10 +57,23 @@ void CopyRegistryValues(const port::Port& port, const port::ProfileInfo& target,
 bool GrantTargetUserAccess(const port::Port& port, const port::ProfileInfo& target,
                            std::string_view path) noexcept;
 
+// The rewriting of the two functions below on a file's bytes; nothing when nothing changed.
+// Paths are UTF-8; a file that is not UTF-8 is searched in the ANSI code page (Windows-1252)
+// and one that starts with a UTF-16LE byte order mark as Unicode text.
+[[nodiscard]] std::optional<std::string> RewritePathInText(std::string_view bytes,
+                                                           std::string_view sourceFolder,
+                                                           std::string_view targetFolder,
+                                                           bool escape);
+[[nodiscard]] std::optional<std::string> RewritePathInIni(std::string_view bytes,
+                                                          std::string_view sourceFolder,
+                                                          std::string_view targetFolder);
+
 // Rewrites `sourceFolder` into `targetFolder` in the copied text file targetFolder + file
 // (ASCII letters compared ignoring case; with `escape` both paths with doubled backslashes).
-// When anything changed every line is written back ending in CR LF; no other byte changes. False
-// when nothing was changed or the file could not be read or written.
+// When anything changed every line is written back ending in CR LF; no other byte changes. The
+// new text goes to a file beside it that then replaces the file, so a failed write (a full
+// disk) leaves it as copied. False when nothing was changed or the file could not be read or
+// written.
 bool ReplacePathInTextFile(port::IFileSystem& files, std::string_view sourceFolder,
                            std::string_view targetFolder, bool escape,
                            std::string_view relativeFile) noexcept;

@@ -214,6 +214,7 @@ class CurrentFolderFiles final : public port::IFileSystem {
   port::Status DeleteFile(std::string_view) override { return kNo; }
   port::Status CopyFile(std::string_view, std::string_view, bool) override { return kNo; }
   port::Status MoveFile(std::string_view, std::string_view) override { return kNo; }
+  port::Status ReplaceFileWith(std::string_view, std::string_view) override { return kNo; }
   port::Status ReadWholeFile(std::string_view, std::string*) override { return kNo; }
   port::Status WriteWholeFile(std::string_view, std::string_view) override { return kNo; }
   port::Status GetWindowsDirectory(std::string*) override { return kNo; }
