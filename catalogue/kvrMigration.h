@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "catalogue/kvrProcessList.h"
+#include "catalogue/kvrProfileFolders.h"
 #include "platform/port/kvrPort.h"
 #include "platform/vqStringList.h"
 #include "resources/OmbrantStrings.h"
@@ -96,9 +97,19 @@ void CopyDataFiles(const port::Port& port, TDefinition& definition, std::string_
   for (const std::string& file : files.Strings()) definition.AdjustCopiedFile(source, target, file);
 }
 
+// Whether the data folder `folder` of the account `user` holds data of the account's own: what
+// the default profile put there when Windows made the profile does not count.
+template <class TDefinition>
+bool HasOwnData(const port::Port& port, TDefinition& definition, std::string_view user,
+                const std::string& folder) {
+  return definition.HasData(folder) &&
+         !HoldsOnlyDefaultProfileContent(port, ProfileFolderOfAccount(port, user), folder);
+}
+
 // Migrates one application into the account `targetUser`, whose loaded profile is `profile`.
-// Prompts the user when the program must be closed or started once first; a cancelled prompt
-// ends this application's migration silently.
+// Prompts the user when the program must be started once first, and before anything is copied
+// while the program runs under any account; a cancelled prompt ends this application's
+// migration silently, the next one goes on.
 template <class TDefinition>
 void MigrateSettings(const port::Port& port, TDefinition& definition, std::string_view targetUser,
                      const port::ProfileInfo& profile) {
@@ -118,7 +129,8 @@ void MigrateSettings(const port::Port& port, TDefinition& definition, std::strin
 
   const std::string& name = definition.DisplayName();
   const std::string& executable = definition.Executable();
-  const bool targetMissing = targetFolders.Count() == 0 || !definition.HasData(targetFolders[0]);
+  const bool targetMissing =
+      targetFolders.Count() == 0 || !HasOwnData(port, definition, targetUser, targetFolders[0]);
   bool startedForTarget = false;
   if (targetMissing) {
     if (definition.GetShutdownRequiredBeforeDataCopy() && IsProgramRunning(port, executable)) {
@@ -144,7 +156,16 @@ void MigrateSettings(const port::Port& port, TDefinition& definition, std::strin
     const std::string target = targetFolders[0];
     const bool copy = definition.ForceDataCopy() ||
                       (definition.HasData(source) &&
-                       !(definition.HasData(target) && !startedForTarget));
+                       !(HasOwnData(port, definition, targetUser, target) && !startedForTarget));
+    // Files copied while the program has them open are torn copies: whoever runs it (the
+    // administrator, or the restricted account that just started it) closes it first.
+    if (copy && IsProgramRunning(port, executable)) {
+      if (port.ui.MessageBox(0, FormatOne(kCloseAllInstancesWarning, name), kApplicationTitle,
+                             port::kMbOkCancel | port::kMbIconWarning) != port::kIdOk) {
+        return;
+      }
+      if (!WaitUntilProgramClosed(port, name, executable, kCloseGraceDelayMs)) return;
+    }
     if (copy) {
       TStringList items;
       definition.GetExistingDataItems(items, 0);

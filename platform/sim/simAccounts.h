@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -74,6 +75,11 @@ class SimAccounts final : public port::IAccounts {
   ~SimAccounts() override;
   SimAccounts(const SimAccounts&) = delete;
   SimAccounts& operator=(const SimAccounts&) = delete;
+
+  // Runs when a profile is made, after its folder exists and before the standard folders are
+  // added: the machine copies its default profile (folder and hive) into the new one.
+  using NewProfileHook = std::function<port::Status(const std::string& profilePath, SimHive& hive)>;
+  void SetNewProfileHook(NewProfileHook hook) { newProfile_ = std::move(hook); }
 
   [[nodiscard]] SimAccountSettings& Settings() { return settings_; }
   [[nodiscard]] const SimAccountSettings& Settings() const { return settings_; }
@@ -159,6 +165,7 @@ class SimAccounts final : public port::IAccounts {
   std::map<port::HKey, std::string> profileHandles_;  // hive handle -> SID
   std::map<std::string, LoadedHive> loaded_;          // SID -> loads not yet undone
   int profileLookups_ = 0;
+  NewProfileHook newProfile_;
 };
 
 }  // namespace ombrant::sim
