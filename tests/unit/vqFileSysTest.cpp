@@ -224,6 +224,28 @@ class CurrentFolderFiles final : public port::IFileSystem {
   static constexpr port::Status kNo = port::kErrorCallNotImplemented;
 };
 
+TEST_F(FindFilesTest, TheScanEntersNoLinksAndNoHiddenOrSystemFolders) {
+  // A profile's loop ("Application Data" inside "AppData\Local" leading back to it), a link out
+  // of the folder, and hidden and system folders the folder pass does not list.
+  files_.AddFile("C:\\P\\Local\\own.dat", "own");
+  files_.AddFile("C:\\Outside\\secret.dat", "not the program's");
+  files_.AddJunction("C:\\P\\Local\\Application Data", "C:\\P\\Local",
+                     port::kFileAttributeHidden | port::kFileAttributeSystem);
+  files_.AddJunction("C:\\P\\Local\\Elsewhere", "C:\\Outside", 0);
+  files_.AddFile("C:\\P\\Local\\Cache\\hidden.dat", "h");
+  ASSERT_EQ(files_.SetFileAttributes("C:\\P\\Local\\Cache", port::kFileAttributeHidden),
+            port::kErrorSuccess);
+  files_.AddFile("C:\\P\\Local\\Sys\\system.dat", "s");
+  ASSERT_EQ(files_.SetFileAttributes("C:\\P\\Local\\Sys", port::kFileAttributeSystem),
+            port::kErrorSuccess);
+
+  EXPECT_EQ(Sorted(Find("C:\\P\\*.*", true, false, true, true, false)),
+            (std::vector<std::string>{"C:\\P\\Local\\own.dat"}));
+  // The links themselves are still listed where the mask matches them.
+  EXPECT_EQ(Sorted(Find("C:\\P\\Local\\*.*", false, true, false, false, false)),
+            (std::vector<std::string>{"Application Data", "Cache", "Elsewhere", "Sys"}));
+}
+
 TEST(FindFiles, AnEmptyMaskDoesNotScanTheCurrentFolder) {
   CurrentFolderFiles files;
   TStringList result;
