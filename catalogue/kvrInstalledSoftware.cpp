@@ -6,6 +6,7 @@
 
 #include "catalogue/kvrMigration.h"
 #include "catalogue/kvrPngImages.h"
+#include "catalogue/kvrProfileFolders.h"
 #include "catalogue/kvrProcessList.h"
 #include "catalogue/kvrShortcutFiles.h"
 #include "catalogue/kvrWildcardMatch.h"
@@ -205,6 +206,18 @@ std::string TInstalledSoftware::ResolvePathForUser(std::string_view userName,
   // The running account's own folders are known exactly, also when its profile folder is not
   // named like the account ("Admin.PC" after a reinstallation).
   if (!userName.empty() && SameText(userName, CurrentUserName())) return resolved;
+  // Another account's profile is where Windows made it ("Anna.PC" when "Anna" was left behind
+  // by an account of that name before); only an account without a profile gets the guess below.
+  const std::string ownProfile = context_.paths.ResolvePath("<$PROFILE>");
+  const std::string realProfile = ProfileFolderOfAccount(context_.port, userName);
+  if (!realProfile.empty() && !ownProfile.empty() && !StartsText("<$", ownProfile)) {
+    const std::string own =
+        ownProfile.back() == '\\' ? ownProfile.substr(0, ownProfile.size() - 1) : ownProfile;
+    if (resolved.size() >= own.size() && SameText(std::string_view(resolved).substr(0, own.size()), own) &&
+        (resolved.size() == own.size() || resolved[own.size()] == '\\')) {
+      return realProfile + resolved.substr(own.size());
+    }
+  }
   std::vector<std::string> elements;
   std::size_t start = 0;
   while (true) {

@@ -1,6 +1,9 @@
 #include "catalogue/kvrMigration.h"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
+#include <optional>
 #include <vector>
 
 #include "platform/kvrRegHives.h"
@@ -8,6 +11,7 @@
 #include "platform/vqFileSys.h"
 #include "platform/vqSecurity.h"
 #include "platform/vqStringList.h"
+#include "platform/vqStrings.h"
 
 namespace ombrant {
 
@@ -191,6 +195,12 @@ void PassGrantOnBelow(const port::Port& port, std::string_view folder, const std
     }
   }
   for (const std::string& path : below) {
+    // A link's own entry is not what it leads to; the grant stays inside the folder.
+    std::uint32_t attributes = 0;
+    if (port.files.GetFileAttributes(path, &attributes) != port::kErrorSuccess ||
+        (attributes & port::kFileAttributeReparsePoint) != 0) {
+      continue;
+    }
     bool shut = false;
     for (const std::string& prefix : closed) shut = shut || WithBackslash(path).starts_with(prefix);
     if (shut) continue;
@@ -236,24 +246,146 @@ bool GrantTargetUserAccess(const port::Port& port, const port::ProfileInfo& targ
   return true;
 }
 
+namespace {
+
+// Windows-1252, the ANSI code page of the English and German systems, for the characters
+// 0x80-0x9F where it differs from Latin-1.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The text in the ANSI code page; nothing when a character has no place there.
+std::optional<std::string> Utf8ToAnsi(std::string_view text) {
+  std::string result;
+  for (const char16_t c : Utf8ToUtf16(text)) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+      result += static_cast<char>(c);
+      continue;
+    }
+    const char16_t* at = std::find(std::begin(kWindows1252High), std::end(kWindows1252High), c);
+    if (c == 0 || at == std::end(kWindows1252High)) return std::nullopt;
+    result += static_cast<char>(0x80 + (at - std::begin(kWindows1252High)));
+  }
+  return result;
+}
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+    const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
+                               : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || i + length > bytes.size() || (length == 2 && lead < 0xC2)) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+
+// The two paths as the file spells them: UTF-8 where the file is UTF-8 (or only ASCII is
+// involved), otherwise the ANSI code page. False when the paths cannot be written that way.
+bool PathsInFileEncoding(std::string_view bytes, std::string& from, std::string& to) {
+  if (IsAscii(from) && IsAscii(to)) return true;
+  if (IsValidUtf8(bytes)) return true;
+  std::optional<std::string> ansiFrom = Utf8ToAnsi(from);
+  std::optional<std::string> ansiTo = Utf8ToAnsi(to);
+  if (!ansiFrom || !ansiTo) return false;
+  from = std::move(*ansiFrom);
+  to = std::move(*ansiTo);
+  return true;
+}
+
+// Writes the new content beside the file and puts it in the file's place only once it is
+// complete, so that a full disk or a refused write leaves the file as it was.
+bool ReplaceFileContent(port::IFileSystem& files, const std::string& path,
+                        std::string_view content) {
+  const std::string temporary = path + ".ombrant-new";
+  if (files.WriteWholeFile(temporary, content) == port::kErrorSuccess &&
+      files.ReplaceFileWith(temporary, path) == port::kErrorSuccess) {
+    return true;
+  }
+  (void)files.DeleteFile(temporary);
+  return false;
+}
+
+}  // namespace
+
+std::optional<std::string> RewritePathInText(std::string_view bytes, std::string_view sourceFolder,
+                                             std::string_view targetFolder, bool escape) {
+  if (bytes.starts_with(kUtf16LeBom)) {
+    // A Unicode file: rewritten as UTF-8 text, then put back into its own form.
+    std::optional<std::string> text =
+        RewritePathInText(Utf16LeBytesToUtf8(bytes.substr(2)), sourceFolder, targetFolder, escape);
+    if (!text) return std::nullopt;
+    return std::string(kUtf16LeBom) + Utf8ToUtf16LeBytes(*text);
+  }
+  std::string from = escape ? DoubleBackslashes(sourceFolder) : std::string(sourceFolder);
+  std::string to = escape ? DoubleBackslashes(targetFolder) : std::string(targetFolder);
+  if (from.empty() || !PathsInFileEncoding(bytes, from, to)) return std::nullopt;
+  std::vector<TLine> lines = SplitLines(bytes);
+  bool changed = false;
+  for (TLine& line : lines) changed = ReplaceAllNoCase(line.text, from, to) || changed;
+  if (!changed) return std::nullopt;
+  std::string result;
+  result.reserve(bytes.size() + 64);
+  for (const TLine& line : lines) result += line.text + "\r\n";
+  return result;
+}
+
+std::optional<std::string> RewritePathInIni(std::string_view bytes, std::string_view sourceFolder,
+                                            std::string_view targetFolder) {
+  std::string from(sourceFolder);
+  std::string to(targetFolder);
+  if (from.empty() || !PathsInFileEncoding(bytes, from, to)) return std::nullopt;
+  std::vector<TLine> lines = SplitLines(bytes);
+  bool inSection = false;
+  bool changed = false;
+  for (TLine& line : lines) {
+    const std::size_t first = line.text.find_first_not_of(" \t");
+    if (first == std::string::npos) continue;
+    const char lead = line.text[first];
+    if (lead == '[') {
+      inSection = true;
+      continue;
+    }
+    // Comments and lines before the first section are no entries.
+    if (!inSection || lead == ';' || lead == '#') continue;
+    const std::size_t equals = line.text.find('=');
+    if (equals == std::string::npos) continue;
+    std::string value = line.text.substr(equals + 1);
+    if (value.find(from) == std::string::npos) continue;
+    if (ReplaceAllNoCase(value, from, to)) {
+      line.text.replace(equals + 1, std::string::npos, value);
+      changed = true;
+    }
+  }
+  if (!changed) return std::nullopt;
+  std::string result;
+  result.reserve(bytes.size() + 64);
+  for (const TLine& line : lines) result += line.text + line.end;
+  return result;
+}
+
 bool ReplacePathInTextFile(port::IFileSystem& files, std::string_view sourceFolder,
                            std::string_view targetFolder, bool escape,
                            std::string_view relativeFile) noexcept {
   try {
-    const std::string from = escape ? DoubleBackslashes(sourceFolder) : std::string(sourceFolder);
-    const std::string to = escape ? DoubleBackslashes(targetFolder) : std::string(targetFolder);
-    if (from.empty()) return false;
     const std::string path = WithBackslash(targetFolder) + std::string(relativeFile);
     std::string bytes;
     if (files.ReadWholeFile(path, &bytes) != port::kErrorSuccess) return false;
-    std::vector<TLine> lines = SplitLines(bytes);
-    bool changed = false;
-    for (TLine& line : lines) changed = ReplaceAllNoCase(line.text, from, to) || changed;
-    if (!changed) return false;
-    std::string result;
-    result.reserve(bytes.size() + 64);
-    for (const TLine& line : lines) result += line.text + "\r\n";
-    return files.WriteWholeFile(path, result) == port::kErrorSuccess;
+    const std::optional<std::string> result =
+        RewritePathInText(bytes, sourceFolder, targetFolder, escape);
+    return result && ReplaceFileContent(files, path, *result);
   } catch (const std::exception&) {
     return false;
   }
@@ -262,37 +394,11 @@ bool ReplacePathInTextFile(port::IFileSystem& files, std::string_view sourceFold
 bool ReplacePathInIniFile(port::IFileSystem& files, std::string_view sourceFolder,
                           std::string_view targetFolder, std::string_view relativeFile) noexcept {
   try {
-    if (sourceFolder.empty()) return false;
     const std::string path = WithBackslash(targetFolder) + std::string(relativeFile);
     std::string bytes;
     if (files.ReadWholeFile(path, &bytes) != port::kErrorSuccess) return false;
-    std::vector<TLine> lines = SplitLines(bytes);
-    bool inSection = false;
-    bool changed = false;
-    for (TLine& line : lines) {
-      const std::size_t first = line.text.find_first_not_of(" \t");
-      if (first == std::string::npos) continue;
-      const char lead = line.text[first];
-      if (lead == '[') {
-        inSection = true;
-        continue;
-      }
-      // Comments and lines before the first section are no entries.
-      if (!inSection || lead == ';' || lead == '#') continue;
-      const std::size_t equals = line.text.find('=');
-      if (equals == std::string::npos) continue;
-      std::string value = line.text.substr(equals + 1);
-      if (value.find(sourceFolder) == std::string::npos) continue;
-      if (ReplaceAllNoCase(value, sourceFolder, targetFolder)) {
-        line.text.replace(equals + 1, std::string::npos, value);
-        changed = true;
-      }
-    }
-    if (!changed) return false;
-    std::string result;
-    result.reserve(bytes.size() + 64);
-    for (const TLine& line : lines) result += line.text + line.end;
-    return files.WriteWholeFile(path, result) == port::kErrorSuccess;
+    const std::optional<std::string> result = RewritePathInIni(bytes, sourceFolder, targetFolder);
+    return result && ReplaceFileContent(files, path, *result);
   } catch (const std::exception&) {
     return false;
   }

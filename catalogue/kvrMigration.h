@@ -9,10 +9,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "catalogue/kvrProcessList.h"
+#include "catalogue/kvrProfileFolders.h"
 #include "platform/port/kvrPort.h"
 #include "platform/vqStringList.h"
 #include "resources/OmbrantStrings.h"
@@ -56,10 +58,23 @@ void CopyRegistryValues(const port::Port& port, const port::ProfileInfo& target,
 bool GrantTargetUserAccess(const port::Port& port, const port::ProfileInfo& target,
                            std::string_view path) noexcept;
 
+// The rewriting of the two functions below on a file's bytes; nothing when nothing changed.
+// Paths are UTF-8; a file that is not UTF-8 is searched in the ANSI code page (Windows-1252)
+// and one that starts with a UTF-16LE byte order mark as Unicode text.
+[[nodiscard]] std::optional<std::string> RewritePathInText(std::string_view bytes,
+                                                           std::string_view sourceFolder,
+                                                           std::string_view targetFolder,
+                                                           bool escape);
+[[nodiscard]] std::optional<std::string> RewritePathInIni(std::string_view bytes,
+                                                          std::string_view sourceFolder,
+                                                          std::string_view targetFolder);
+
 // Rewrites `sourceFolder` into `targetFolder` in the copied text file targetFolder + file
 // (ASCII letters compared ignoring case; with `escape` both paths with doubled backslashes).
-// When anything changed every line is written back ending in CR LF; no other byte changes. False
-// when nothing was changed or the file could not be read or written.
+// When anything changed every line is written back ending in CR LF; no other byte changes. The
+// new text goes to a file beside it that then replaces the file, so a failed write (a full
+// disk) leaves it as copied. False when nothing was changed or the file could not be read or
+// written.
 bool ReplacePathInTextFile(port::IFileSystem& files, std::string_view sourceFolder,
                            std::string_view targetFolder, bool escape,
                            std::string_view relativeFile) noexcept;
@@ -82,9 +97,19 @@ void CopyDataFiles(const port::Port& port, TDefinition& definition, std::string_
   for (const std::string& file : files.Strings()) definition.AdjustCopiedFile(source, target, file);
 }
 
+// Whether the data folder `folder` of the account `user` holds data of the account's own: what
+// the default profile put there when Windows made the profile does not count.
+template <class TDefinition>
+bool HasOwnData(const port::Port& port, TDefinition& definition, std::string_view user,
+                const std::string& folder) {
+  return definition.HasData(folder) &&
+         !HoldsOnlyDefaultProfileContent(port, ProfileFolderOfAccount(port, user), folder);
+}
+
 // Migrates one application into the account `targetUser`, whose loaded profile is `profile`.
-// Prompts the user when the program must be closed or started once first; a cancelled prompt
-// ends this application's migration silently.
+// Prompts the user when the program must be started once first, and before anything is copied
+// while the program runs under any account; a cancelled prompt ends this application's
+// migration silently, the next one goes on.
 template <class TDefinition>
 void MigrateSettings(const port::Port& port, TDefinition& definition, std::string_view targetUser,
                      const port::ProfileInfo& profile) {
@@ -104,7 +129,8 @@ void MigrateSettings(const port::Port& port, TDefinition& definition, std::strin
 
   const std::string& name = definition.DisplayName();
   const std::string& executable = definition.Executable();
-  const bool targetMissing = targetFolders.Count() == 0 || !definition.HasData(targetFolders[0]);
+  const bool targetMissing =
+      targetFolders.Count() == 0 || !HasOwnData(port, definition, targetUser, targetFolders[0]);
   bool startedForTarget = false;
   if (targetMissing) {
     if (definition.GetShutdownRequiredBeforeDataCopy() && IsProgramRunning(port, executable)) {
@@ -130,7 +156,16 @@ void MigrateSettings(const port::Port& port, TDefinition& definition, std::strin
     const std::string target = targetFolders[0];
     const bool copy = definition.ForceDataCopy() ||
                       (definition.HasData(source) &&
-                       !(definition.HasData(target) && !startedForTarget));
+                       !(HasOwnData(port, definition, targetUser, target) && !startedForTarget));
+    // Files copied while the program has them open are torn copies: whoever runs it (the
+    // administrator, or the restricted account that just started it) closes it first.
+    if (copy && IsProgramRunning(port, executable)) {
+      if (port.ui.MessageBox(0, FormatOne(kCloseAllInstancesWarning, name), kApplicationTitle,
+                             port::kMbOkCancel | port::kMbIconWarning) != port::kIdOk) {
+        return;
+      }
+      if (!WaitUntilProgramClosed(port, name, executable, kCloseGraceDelayMs)) return;
+    }
     if (copy) {
       TStringList items;
       definition.GetExistingDataItems(items, 0);

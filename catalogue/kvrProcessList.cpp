@@ -1,5 +1,6 @@
 #include "catalogue/kvrProcessList.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -68,7 +69,29 @@ bool ReadImagePath(port::IProcesses& processes, std::uint32_t id, std::string& p
          !path.empty();
 }
 
+// SeDebugPrivilege enabled while it lives, then put back as it was: with it the administrator
+// opens the processes of other accounts (the restricted account's among them).
+class TDebugPrivilege {
+ public:
+  explicit TDebugPrivilege(port::IProcesses& processes) : processes_(processes) {
+    changed_ = processes_.SetDebugPrivilege(true, &wasEnabled_) == port::kErrorSuccess &&
+               !wasEnabled_;
+  }
+  ~TDebugPrivilege() {
+    bool ignored = false;
+    if (changed_) (void)processes_.SetDebugPrivilege(false, &ignored);
+  }
+  TDebugPrivilege(const TDebugPrivilege&) = delete;
+  TDebugPrivilege& operator=(const TDebugPrivilege&) = delete;
+
+ private:
+  port::IProcesses& processes_;
+  bool wasEnabled_ = false;
+  bool changed_ = false;
+};
+
 bool ListFromModules(port::IProcesses& processes, TStringList& list) {
+  TDebugPrivilege privilege(processes);
   std::vector<std::uint32_t> ids;
   for (std::uint32_t bufferBytes = kFirstIdBufferBytes;; bufferBytes *= 2) {
     std::uint32_t returned = 0;
@@ -76,6 +99,7 @@ bool ListFromModules(port::IProcesses& processes, TStringList& list) {
     // A full buffer may have cut the list short.
     if (returned < bufferBytes || bufferBytes >= (1u << 30)) break;
   }
+  std::vector<std::uint32_t> closed;
   for (const std::uint32_t id : ids) {
     if (id == 0) continue;
     std::string path;
@@ -84,9 +108,30 @@ bool ListFromModules(port::IProcesses& processes, TStringList& list) {
       list.AddObject(path, static_cast<std::intptr_t>(id));
     } else if (opened) {
       list.AddObject(std::string(kUnreadableProcess), -1);
+    } else {
+      closed.push_back(id);
+    }
+  }
+  // A process that does not open (a protected one, or another account's without the
+  // privilege) still shows its executable's name in the tool-help snapshot.
+  if (!closed.empty()) {
+    TStringList names;
+    if (ListFromSnapshot(processes, names)) {
+      for (int i = 0; i < names.Count(); ++i) {
+        const auto id = static_cast<std::uint32_t>(names.Objects(i));
+        if (std::find(closed.begin(), closed.end(), id) != closed.end()) {
+          list.AddObject(names[i], names.Objects(i));
+        }
+      }
     }
   }
   return true;
+}
+
+// The file name of a path (all of it when it has no folder).
+std::string_view FileNameOf(std::string_view path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -121,7 +166,13 @@ bool IsProgramRunning(const port::Port& port, std::string_view executable) {
   TStringList processes;
   if (!GetProcessList(port, processes, true)) return false;
   for (int i = 0; i < processes.Count(); ++i) {
-    if (processes.Objects(i) != -1 && SameText(processes[i], executable)) return true;
+    if (processes.Objects(i) == -1) continue;
+    const std::string& listed = processes[i];
+    // A bare name (from the snapshot) can only be compared by the executable's file name.
+    const bool bare = listed.find('\\') == std::string::npos;
+    if (SameText(listed, executable) || (bare && SameText(listed, FileNameOf(executable)))) {
+      return true;
+    }
   }
   return false;
 }

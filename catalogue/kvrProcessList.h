@@ -25,11 +25,14 @@ inline constexpr std::string_view kUnreadableProcess = "[System]";
 // Clears `list` and fills it with one line per process: the full image path tagged with the
 // process id ("[System]" tagged -1 when the path cannot be read), or, from the tool-help snapshot
 // (Windows 9x; a WOW64 process that does not want full paths), the executable name tagged with
-// the id. Every process is listed, however many there are. False when the enumeration failed.
+// the id. The full-path listing runs with SeDebugPrivilege enabled where the account holds it;
+// a process that still does not open is listed by its snapshot name. Every process is listed,
+// however many there are. False when the enumeration failed.
 bool GetProcessList(const port::Port& port, TStringList& list, bool fullPaths);
 
-// Whether a process runs the program `executable`. Paths that differ only in letter case name
-// the same file on Windows, so they match.
+// Whether a process runs the program `executable`, under any account. Paths that differ only
+// in letter case name the same file on Windows, so they match; a process known only by its
+// executable's name matches by that name.
 [[nodiscard]] bool IsProgramRunning(const port::Port& port, std::string_view executable);
 
 // While the program runs: a grace delay of `delayMs` on the event "OmbrantWaitFor" +

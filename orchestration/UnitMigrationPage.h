@@ -44,12 +44,15 @@ using TMigrationProgress =
 
 // The status of one application: the migrated mark wins, then data of the restricted account,
 // then data of the administrator (looked at first, as the page always did).
+// What the default profile put into a new profile is no data of the restricted account's.
 template <class TDefinition>
-[[nodiscard]] TMigrationStatus MigrationStatusOf(TMyRegistry& settings, TDefinition& definition,
+[[nodiscard]] TMigrationStatus MigrationStatusOf(const port::Port& port, TMyRegistry& settings,
+                                                 TDefinition& definition,
                                                  std::string_view internetUser) {
   if (IsMarkedMigrated(settings, definition.DisplayName())) return msAlreadyMigrated;
   const bool administratorHasData = definition.HasData(definition.GetCurrentUserDataFolder());
-  const bool targetHasData = definition.HasData(definition.GetDataFolder(std::string(internetUser)));
+  const bool targetHasData =
+      HasOwnData(port, definition, internetUser, definition.GetDataFolder(std::string(internetUser)));
   if (targetHasData) return msProfileExists;
   return administratorHasData ? msAvailable : msNotRequired;
 }
@@ -70,7 +73,7 @@ void SetMigrationStatuses(const port::Port& port, ui::ListView& view, TCatalogue
     if (view.Item(i).subItems.empty()) view.AddSubItem(i, "");
     TMigrationStatus status = msNotRequired;
     try {
-      status = MigrationStatusOf(settings, catalogue.Items(i), internetUser);
+      status = MigrationStatusOf(port, settings, catalogue.Items(i), internetUser);
     } catch (const std::exception&) {
       // An application whose folders cannot be told is offered nothing.
     }

@@ -374,7 +374,7 @@ void TMyRegistry::CopyValue(std::string_view name, TMyRegistry& destination, boo
     std::uint32_t type = port::kRegNone;
     std::vector<std::uint8_t> data;
     if (QueryRaw(name, type, data) != kOk) return;
-    if (type > port::kRegQword) type = port::kRegNone;
+    // Every type keeps its number (REG_RESOURCE_LIST and the rest above REG_QWORD too).
     // Raw bytes, never through text, so strings of any script stay as they were.
     destination.WriteRawOrThrow(name, type, data);
   } catch (const std::exception&) {

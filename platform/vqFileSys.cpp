@@ -129,7 +129,11 @@ void TFileFinder::ScanFolder(const std::string& mask) {
   TFindHandle find(files_);
   port::FindData entry;
   for (bool more = find.First(folder + "*.*", entry); more; more = find.Next(entry)) {
-    if (IsDirectory(entry) && !IsDotEntry(entry.name)) {
+    // The folder pass lists plain folders only (faDirectory): hidden and system folders are not
+    // entered, nor junctions and symbolic links, which lead outside the folder or in a loop.
+    constexpr std::uint32_t kNotEntered =
+        port::kFileAttributeHidden | port::kFileAttributeSystem | port::kFileAttributeReparsePoint;
+    if (IsDirectory(entry) && !IsDotEntry(entry.name) && (entry.attributes & kNotEntered) == 0) {
       queue_.push_back(folder + entry.name + "\\" + pattern);
     }
   }

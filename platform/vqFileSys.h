@@ -35,6 +35,8 @@ class TFileFinder {
 
   // Masks separated by ";"; a mask ending in "\" stands for that folder with "*.*".
   std::string MaskList;
+  // Descends into plain sub-folders only: never into hidden or system folders, junctions or
+  // symbolic links (their entries are still listed where the mask matches them).
   bool Recursive = true;
   bool FullPaths = true;
   // With FullPaths off and exactly one mask: files are named relative to that mask's folder.

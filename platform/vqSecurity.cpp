@@ -1,5 +1,7 @@
 #include "platform/vqSecurity.h"
 
+#include <algorithm>
+
 namespace ombrant {
 namespace {
 
@@ -19,6 +21,15 @@ bool NamesSid(port::ISecurity& security, const std::string& field, const std::st
   return security.ConvertStringSidToSid(field, &sid) == port::kErrorSuccess &&
          security.ConvertSidToStringSid(sid, &canonical) == port::kErrorSuccess &&
          canonical == sidText;
+}
+
+// An entry the object took from its parent: "ID" among its flags (flags are two letters each).
+bool IsInheritedAce(const std::string& entry) {
+  const std::string flags = SplitAceString(entry).aceFlags;
+  for (std::size_t i = 0; i + 1 < flags.size(); i += 2) {
+    if (flags.compare(i, 2, "ID") == 0) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -158,7 +169,10 @@ bool vqGrantUserModifyAccess(port::ISecurity& security, std::string_view path,
     // A DACL the split does not reproduce (one without entries, say) is not written: what
     // would go back could lose entries.
     if (JoinSecurityDescriptorString(section, flags, entries) != sddl) return false;
-    entries.push_back(GrantEntryFor(sid));
+    // Explicit entries come before inherited ones, or the list is no longer in canonical order
+    // and an inherited deny would be weighed before the grant.
+    entries.insert(std::find_if(entries.begin(), entries.end(), IsInheritedAce),
+                   GrantEntryFor(sid));
     return vqSetFileSecurityString(security, path,
                                    JoinSecurityDescriptorString(section, flags, entries),
                                    port::kDaclSecurityInformation);

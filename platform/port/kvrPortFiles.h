@@ -17,6 +17,7 @@ inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 inline constexpr std::uint32_t kFileAttributeArchive = 0x20;
 inline constexpr std::uint32_t kFileAttributeNormal = 0x80;
 inline constexpr std::uint32_t kFileAttributeTemporary = 0x100;
+inline constexpr std::uint32_t kFileAttributeReparsePoint = 0x400;
 inline constexpr std::uint32_t kFileAttributeOffline = 0x1000;
 inline constexpr std::uint32_t kFileAttributeNotContentIndexed = 0x2000;
 inline constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
@@ -64,6 +65,9 @@ class IFileSystem {
                                         bool failIfExists) = 0;
   // Files and folders; never replaces: kErrorAlreadyExists when `to` exists.
   [[nodiscard]] virtual Status MoveFile(std::string_view from, std::string_view to) = 0;
+  // MoveFileEx with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH: the file `from` takes
+  // the place of the file `to` in one step; `to` stays as it was when this fails.
+  [[nodiscard]] virtual Status ReplaceFileWith(std::string_view from, std::string_view to) = 0;
   // CreateFile + ReadFile of the whole file / CreateFile(CREATE_ALWAYS) + WriteFile.
   [[nodiscard]] virtual Status ReadWholeFile(std::string_view path, std::string* bytes) = 0;
   [[nodiscard]] virtual Status WriteWholeFile(std::string_view path, std::string_view bytes) = 0;

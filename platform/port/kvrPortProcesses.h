@@ -18,7 +18,8 @@ using HHandle = std::uintptr_t;
 inline constexpr HHandle kNoHandle = 0;
 
 // Status codes of the process calls.
-inline constexpr Status kErrorPartialCopy = 299;  // a 32-bit caller reading a 64-bit process
+inline constexpr Status kErrorPartialCopy = 299;
+inline constexpr Status kErrorNotAllAssigned = 1300;  // a 32-bit caller reading a 64-bit process
 
 // OpenProcess rights.
 inline constexpr std::uint32_t kProcessQueryInformation = 0x0400;
@@ -64,6 +65,11 @@ class IProcesses {
   [[nodiscard]] virtual Status CreateToolhelp32Snapshot(std::uint32_t flags,
                                                         std::uint32_t processId,
                                                         HHandle* snapshot) = 0;
+  // Enables (or disables) SeDebugPrivilege in the program's own token (OpenProcessToken,
+  // LookupPrivilegeValue, AdjustTokenPrivileges): with it an administrator opens the processes
+  // of other accounts. `*wasEnabled` tells what to restore. kErrorNotAllAssigned when the
+  // account does not hold the privilege.
+  [[nodiscard]] virtual Status SetDebugPrivilege(bool enable, bool* wasEnabled) = 0;
   // Process32First/Process32Next: kErrorNoMoreFiles at the end.
   [[nodiscard]] virtual Status Process32First(HHandle snapshot, ProcessEntry* entry) = 0;
   [[nodiscard]] virtual Status Process32Next(HHandle snapshot, ProcessEntry* entry) = 0;

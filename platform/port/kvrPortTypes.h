@@ -19,6 +19,7 @@ inline constexpr Status kErrorAccessDenied = 5;
 inline constexpr Status kErrorInvalidHandle = 6;
 inline constexpr Status kErrorNotEnoughMemory = 8;
 inline constexpr Status kErrorInvalidParameter = 87;
+inline constexpr Status kErrorDiskFull = 112;
 inline constexpr Status kErrorCallNotImplemented = 120;
 inline constexpr Status kErrorInsufficientBuffer = 122;
 inline constexpr Status kErrorInvalidName = 123;

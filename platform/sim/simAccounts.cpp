@@ -574,6 +574,11 @@ Status SimAccounts::CreateProfile(SimUser& user, std::string_view userName) {
     status = acls_.Write(path, dacl);
     if (status != port::kErrorSuccess) return status;
   }
+  if (!user.hive) user.hive = registry_.NewHive();
+  if (newProfile_) {
+    status = newProfile_(path, *user.hive);
+    if (status != port::kErrorSuccess) return status;
+  }
   for (const std::string& sub : ProfileFolders(folder)) {
     status = createFolders(sub);
     if (status != port::kErrorSuccess) return status;

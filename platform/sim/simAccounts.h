@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -81,6 +82,11 @@ class SimAccounts final : public port::IAccounts {
   ~SimAccounts() override;
   SimAccounts(const SimAccounts&) = delete;
   SimAccounts& operator=(const SimAccounts&) = delete;
+
+  // Runs when a profile is made, after its folder exists and before the standard folders are
+  // added: the machine copies its default profile (folder and hive) into the new one.
+  using NewProfileHook = std::function<port::Status(const std::string& profilePath, SimHive& hive)>;
+  void SetNewProfileHook(NewProfileHook hook) { newProfile_ = std::move(hook); }
 
   [[nodiscard]] SimAccountSettings& Settings() { return settings_; }
   [[nodiscard]] const SimAccountSettings& Settings() const { return settings_; }
@@ -195,6 +201,7 @@ class SimAccounts final : public port::IAccounts {
   std::map<port::HPolicy, std::uint32_t> policies_;  // open policy handle -> its access
   port::HPolicy nextPolicy_ = 0x2000;
   std::map<std::string, OrphanRights> orphanRights_;  // upper-cased SID -> what stays
+  NewProfileHook newProfile_;
 };
 
 }  // namespace ombrant::sim

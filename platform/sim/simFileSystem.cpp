@@ -1,6 +1,7 @@
 #include "platform/sim/simFileSystem.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <fstream>
@@ -182,6 +183,8 @@ void CopyHostTree(const fs::path& from, const fs::path& to) {
   fs::create_directories(to);
   for (const fs::directory_entry& e : fs::directory_iterator(from)) {
     const fs::path target = to / e.path().filename();
+    // Junctions are recorded by the machine, not copied: a loop among them has no end.
+    if (e.is_symlink()) continue;
     if (e.is_directory()) {
       CopyHostTree(e.path(), target);
     } else if (!CopyHostFile(e.path(), target, fs::exists(fs::symlink_status(target)))) {
@@ -360,7 +363,8 @@ Status SimFileSystem::Resolve(std::string_view path, Entry* entry, bool leafIsFr
           return kErrorSuccess;
         }
       }
-      result.isFolder = exists ? fs::is_directory(status) : fs::is_directory(exact, ec);
+      result.isFolder = exists && !fs::is_symlink(status) ? fs::is_directory(status)
+                                                          : fs::is_directory(exact, ec);
       result.host = std::move(exact);
       result.exists = true;
       result.actualPath = std::move(spelled);
@@ -405,6 +409,18 @@ Status SimFileSystem::Resolve(std::string_view path, Entry* entry, bool leafIsFr
 std::uint32_t SimFileSystem::AttributesOf(const Entry& entry) const {
   const auto it = attributes_.find(entry.key);
   if (entry.isFolder) {
+    std::error_code ec;
+    if (fs::is_symlink(entry.host, ec)) {
+      // A junction reached through another one (a loop) is the same reparse point.
+      const fs::path place = fs::weakly_canonical(entry.host.parent_path(), ec) / entry.host.filename();
+      for (const Junction& junction : junctions_) {
+        Entry own;
+        if (Resolve(junction.path, &own) == kErrorSuccess && own.host == place) {
+          return kFileAttributeDirectory | kFileAttributeReparsePoint | junction.attributes;
+        }
+      }
+      return kFileAttributeDirectory | kFileAttributeReparsePoint;
+    }
     return kFileAttributeDirectory | (it == attributes_.end() ? 0 : it->second);
   }
   if (it == attributes_.end()) return kFileAttributeArchive;
@@ -449,6 +465,61 @@ void SimFileSystem::RekeyTree(const std::string& from, const std::string& to) {
   }
   ForgetTree(to);
   attributes_.merge(moved);
+}
+
+// --- free space and junctions ---
+
+void SimFileSystem::SetFreeBytes(char drive, std::uint64_t bytes) {
+  free_[static_cast<char>(std::toupper(static_cast<unsigned char>(drive)))] = bytes;
+}
+
+std::optional<std::uint64_t> SimFileSystem::FreeBytes(char drive) const {
+  const auto it = free_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(drive))));
+  if (it == free_.end()) return std::nullopt;
+  return it->second;
+}
+
+bool SimFileSystem::TakeSpace(const Entry& entry, std::uint64_t oldBytes, std::uint64_t newBytes) {
+  const auto it = free_.find(entry.key.empty() ? '\0' : entry.key[0]);
+  if (it == free_.end()) return true;
+  if (newBytes > it->second + oldBytes) return false;
+  it->second = it->second + oldBytes - newBytes;
+  return true;
+}
+
+void SimFileSystem::GiveSpace(const Entry& entry, std::uint64_t bytes) {
+  const auto it = free_.find(entry.key.empty() ? '\0' : entry.key[0]);
+  if (it != free_.end()) it->second += bytes;
+}
+
+void SimFileSystem::AddJunction(std::string_view path, std::string_view target,
+                                std::uint32_t attributes) {
+  const Entry place = ResolveForBuilder(path);
+  const Entry to = ResolveForBuilder(target);
+  if (place.exists) throw std::invalid_argument("a junction's place exists: " + std::string(path));
+  if (!to.exists || !to.isFolder) {
+    throw std::invalid_argument("a junction's target is no folder: " + std::string(target));
+  }
+  std::error_code ec;
+  fs::create_directories(place.parentHost, ec);
+  fs::create_directory_symlink(to.host, place.host, ec);
+  if (ec) throw std::invalid_argument("cannot make the junction " + std::string(path));
+  junctions_.push_back(
+      Junction{std::string(path), std::string(target),
+               attributes & (kFileAttributeHidden | kFileAttributeSystem | kFileAttributeReadOnly)});
+}
+
+std::vector<SimFileSystem::Junction> SimFileSystem::Junctions() const {
+  std::vector<Junction> result;
+  for (const Junction& junction : junctions_) {
+    Entry entry;
+    std::error_code ec;
+    if (Resolve(junction.path, &entry) == kErrorSuccess && entry.exists &&
+        fs::is_symlink(entry.host, ec)) {
+      result.push_back(junction);
+    }
+  }
+  return result;
 }
 
 // --- builders ---
@@ -705,7 +776,8 @@ Status SimFileSystem::RemoveDirectory(std::string_view path) {
   if (const Status s = CheckWritable(entry); s != kErrorSuccess) return s;
   if (const Status s = CheckParentWritable(entry); s != kErrorSuccess) return s;
   std::error_code ec;
-  if (!fs::is_empty(entry.host, ec)) return kErrorDirNotEmpty;
+  // A junction goes by itself; what it points to stays.
+  if (!fs::is_symlink(entry.host, ec) && !fs::is_empty(entry.host, ec)) return kErrorDirNotEmpty;
   if (!fs::remove(entry.host, ec)) return kErrorAccessDenied;
   ForgetTree(entry.key);
   return kErrorSuccess;
@@ -719,7 +791,10 @@ Status SimFileSystem::DeleteFile(std::string_view path) {
   if (const Status s = CheckWritable(entry); s != kErrorSuccess) return s;
   if (const Status s = CheckParentWritable(entry); s != kErrorSuccess) return s;
   std::error_code ec;
+  const std::uint64_t size = fs::file_size(entry.host, ec);
+  if (ec) ec.clear();
   if (!fs::remove(entry.host, ec)) return kErrorAccessDenied;
+  GiveSpace(entry, size);
   ForgetTree(entry.key);
   return kErrorSuccess;
 }
@@ -759,6 +834,12 @@ Status SimFileSystem::CopyFileResolved(const Entry& source, const Entry& target,
     if (const Status s = CheckWritable(target); s != kErrorSuccess) return s;
   } else if (const Status s = CheckParentWritable(target); s != kErrorSuccess) {
     return s;
+  }
+  if (!free_.empty()) {
+    std::error_code ec;
+    const std::uint64_t size = fs::file_size(source.host, ec);
+    const std::uint64_t old = target.exists ? fs::file_size(target.host, ec) : 0;
+    if (!TakeSpace(target, old, size)) return kErrorDiskFull;
   }
   // A host file copy: setting files can be large and many.
   if (!CopyHostFile(source.host, target.host, target.exists)) return kErrorAccessDenied;
@@ -807,6 +888,32 @@ Status SimFileSystem::MoveFile(std::string_view from, std::string_view to) {
   return kErrorSuccess;
 }
 
+Status SimFileSystem::ReplaceFileWith(std::string_view from, std::string_view to) {
+  Entry source;
+  if (const Status s = Resolve(from, &source); s != kErrorSuccess) return s;
+  if (!source.exists) return kErrorFileNotFound;
+  if (source.isFolder) return kErrorAccessDenied;
+  if (const Status lock = LockOf(source.key); lock != kErrorSuccess) return lock;
+  if (const Status s = CheckParentWritable(source); s != kErrorSuccess) return s;
+  Entry target;
+  if (const Status s = Resolve(to, &target); s != kErrorSuccess) return s;
+  if (target.isRoot || target.isFolder) return kErrorAccessDenied;
+  if (target.exists) {
+    if (const Status s = CheckWritable(target); s != kErrorSuccess) return s;
+  }
+  if (const Status s = CheckParentWritable(target); s != kErrorSuccess) return s;
+  if (target.exists && target.key == source.key) return kErrorSuccess;
+  std::error_code ec;
+  const std::uint64_t old = target.exists ? fs::file_size(target.host, ec) : 0;
+  if (ec) ec.clear();
+  const fs::path destination = target.exists ? target.host : target.parentHost / HostName(target.leaf);
+  fs::rename(source.host, destination, ec);
+  if (ec) return kErrorAccessDenied;
+  GiveSpace(target, old);
+  RekeyTree(source.key, target.key);
+  return kErrorSuccess;
+}
+
 Status SimFileSystem::ReadWholeFile(std::string_view path, std::string* bytes) {
   Entry entry;
   if (const Status s = Resolve(path, &entry); s != kErrorSuccess) return s;
@@ -828,6 +935,17 @@ Status SimFileSystem::WriteWholeFile(std::string_view path, std::string_view byt
     }
   } else if (const Status s = CheckParentWritable(entry); s != kErrorSuccess) {
     return s;
+  }
+  std::error_code ec;
+  const std::uint64_t old = entry.exists ? fs::file_size(entry.host, ec) : 0;
+  if (!TakeSpace(entry, old, bytes.size())) {
+    // CREATE_ALWAYS emptied the file; what fits is written, then the disk is full.
+    const std::uint64_t room = FreeBytes(entry.key[0]).value_or(0) + old;
+    if (WriteHostFile(entry.host, bytes.substr(0, static_cast<std::size_t>(room)))) {
+      (void)TakeSpace(entry, old, room);
+      attributes_.erase(entry.key);
+    }
+    return kErrorDiskFull;
   }
   if (!WriteHostFile(entry.host, bytes)) return kErrorAccessDenied;
   attributes_.erase(entry.key);

@@ -68,6 +68,26 @@ class SimFileSystem final : public port::IFileSystem {
   // the folder need not exist yet.
   void RefuseWritesIn(std::string_view folder);
 
+  // A drive with a free-space limit: writes that would take more fail with kErrorDiskFull
+  // (WriteWholeFile after writing what fits, as a full disk leaves a file). Freed bytes come
+  // back. No limit (the default) when unset.
+  void SetFreeBytes(char drive, std::uint64_t bytes);
+  [[nodiscard]] std::optional<std::uint64_t> FreeBytes(char drive) const;
+  [[nodiscard]] const std::map<char, std::uint64_t>& FreeSpaceLimits() const { return free_; }
+
+  // A junction (reparse point) at `path` to the folder `target`, with further attributes
+  // (hidden, system). Listing it lists the target; scans that look at the attributes see
+  // directory | reparse point. Throws std::invalid_argument when `path` exists or `target` is
+  // no folder. Junctions are not saved with the drives: the machine records them itself.
+  void AddJunction(std::string_view path, std::string_view target, std::uint32_t attributes);
+  struct Junction {
+    std::string path;  // as given
+    std::string target;
+    std::uint32_t attributes = 0;  // besides directory and reparse point
+  };
+  // The junctions that still exist, in the order they were made.
+  [[nodiscard]] std::vector<Junction> Junctions() const;
+
   // Find handles not yet closed (tests check that nothing leaks).
   [[nodiscard]] std::size_t OpenFindCount() const { return finds_.size(); }
 
@@ -91,6 +111,7 @@ class SimFileSystem final : public port::IFileSystem {
   // this copy and took no other file of that name): the folder is not searched for one.
   port::Status CopyFileToFreeName(std::string_view from, std::string_view to);
   port::Status MoveFile(std::string_view from, std::string_view to) override;
+  port::Status ReplaceFileWith(std::string_view from, std::string_view to) override;
   port::Status ReadWholeFile(std::string_view path, std::string* bytes) override;
   port::Status WriteWholeFile(std::string_view path, std::string_view bytes) override;
   port::Status GetWindowsDirectory(std::string* path) override;
@@ -116,6 +137,10 @@ class SimFileSystem final : public port::IFileSystem {
   void ForgetTree(const std::string& key);
   void RekeyTree(const std::string& from, const std::string& to);
   Entry ResolveForBuilder(std::string_view path) const;
+  // Whether `newBytes` fit where `oldBytes` are given back; takes them when they do.
+  [[nodiscard]] bool TakeSpace(const Entry& entry, std::uint64_t oldBytes, std::uint64_t newBytes);
+  void GiveSpace(const Entry& entry, std::uint64_t bytes);
+  [[nodiscard]] bool IsJunctionKey(const std::string& key) const;
 
   std::filesystem::path hostRoot_;
   std::string windowsFolder_;
@@ -124,6 +149,8 @@ class SimFileSystem final : public port::IFileSystem {
   std::map<std::string, port::Status> locks_;
   std::set<std::string> refusedFolders_;  // keys of folders whose files may not change
   std::map<port::HFind, FindState> finds_;
+  std::map<char, std::uint64_t> free_;  // drive letter (upper case) -> bytes free
+  std::vector<Junction> junctions_;
   port::HFind nextFind_ = 1;
 };
 

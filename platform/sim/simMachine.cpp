@@ -120,6 +120,9 @@ SimMachine::SimMachine(bool is64BitWindows, port::OsVersionInfo version)
   acls_.SetMachineSid(accounts_.Settings().machineSid);
   FollowFolders();
   shell_.OnShellExecute = [this](const ShellExecuteRecord& record) { return StartProgram(record); };
+  accounts_.SetNewProfileHook([this](const std::string& profilePath, SimHive& hive) {
+    return MakeProfileFromDefault(profilePath, hive);
+  });
 }
 
 namespace {
@@ -168,7 +171,11 @@ port::Status SimMachine::StartProgram(const ShellExecuteRecord& record) {
   if (!files_.Exists(program)) return runas ? port::kErrorSuccess : port::kErrorFileNotFound;
   const bool asRunning = running && SameText(account, running->name);
   processArea_.StartProcess(program, 32, asRunning ? std::string() : account);
-  const std::string profile = accounts_.Settings().profilesRoot + "\\" + account;
+  const SimAccount* starter = FindAccount(account);
+  // The profile Windows made for the account, which need not carry its name.
+  const std::string profile = starter && !starter->profilePath.empty()
+                                  ? starter->profilePath
+                                  : accounts_.Settings().profilesRoot + "\\" + account;
   for (const IniSection& section : otherSections_) {
     constexpr std::string_view kPrefix = "first-start:";
     if (section.name.size() <= kPrefix.size() ||
@@ -254,6 +261,7 @@ void SimMachine::SetRunningAccount(std::string_view name) {
     mountedSid_ = account->sid;
   }
   running_ = account->name;
+  processArea_.SetCaller(account->name, account->privilege == port::kUserPrivAdmin);
   accounts_.Settings().runningAccount = account->name;
   shell_.Settings().runningAccount = account->name;
 }
@@ -303,6 +311,9 @@ bool SimMachine::LoadSections(const IniFile& ini, const std::string& iniName,
           process.bits = e.value == "64" ? 64 : 32;
         } else if (SameText(e.name, "account")) {
           process.account = e.value;
+        } else if (SameText(e.name, "open")) {
+          if (e.value != "denied") return fail(e.line, "open must be denied");
+          process.openRefused = true;
         } else {
           return fail(e.line, "unknown entry \"" + e.name + "\" of a process");
         }
@@ -406,6 +417,8 @@ std::unique_ptr<SimMachine> SimMachine::Load(const std::filesystem::path& folder
     }
   }
 
+  if (!machine->LoadRealism(folder, iniName, error)) return nullptr;
+
   std::vector<fs::path> machineFiles;
   if (!RegFiles(folder / "registry", &machineFiles, error)) return nullptr;
   for (const fs::path& file : machineFiles) {
@@ -429,6 +442,7 @@ std::unique_ptr<SimMachine> SimMachine::Load(const std::filesystem::path& folder
       return nullptr;
     }
   }
+  machine->AddProfileListDefaults();
   return machine;
 }
 
@@ -523,6 +537,11 @@ bool SimMachine::Save(const std::filesystem::path& folder, SimFileError* error) 
     if (!process.account.empty() || section.Find("account")) {
       section.Set("account", process.account);
     }
+    if (process.openRefused) {
+      section.Set("open", "denied");
+    } else {
+      section.Remove("open");
+    }
     ini.sections.push_back(std::move(section));
   }
   // The [acl] section as read, its values brought up to date; new paths at its end.
@@ -543,7 +562,245 @@ bool SimMachine::Save(const std::filesystem::path& folder, SimFileError* error) 
   }
   if (hadAclSection_ || !acls.empty()) ini.sections.push_back(std::move(acl));
   ini.sections.insert(ini.sections.end(), otherSections_.begin(), otherSections_.end());
+  if (!SaveRealism(folder, ini, error)) return false;
   return WriteIniFile(folder / "machine.ini", ini, error);
+}
+
+// --- default profile, junctions, free space ---
+
+namespace {
+
+constexpr std::string_view kJunctionPrefix = "junction:";
+constexpr std::string_view kDrivePrefix = "drive:";
+constexpr std::string_view kDefaultProfileFile = "default-profile.reg";
+constexpr std::string_view kMachineProfileList =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+
+bool ParseJunctionAttributes(std::string_view text, std::uint32_t* attributes) {
+  *attributes = 0;
+  while (!text.empty()) {
+    const std::size_t comma = text.find(',');
+    std::string_view word = text.substr(0, comma);
+    while (!word.empty() && word.front() == ' ') word.remove_prefix(1);
+    while (!word.empty() && word.back() == ' ') word.remove_suffix(1);
+    if (SameText(word, "hidden")) {
+      *attributes |= port::kFileAttributeHidden;
+    } else if (SameText(word, "system")) {
+      *attributes |= port::kFileAttributeSystem;
+    } else if (SameText(word, "readonly")) {
+      *attributes |= port::kFileAttributeReadOnly;
+    } else if (!word.empty()) {
+      return false;
+    }
+    if (comma == std::string_view::npos) break;
+    text.remove_prefix(comma + 1);
+  }
+  return true;
+}
+
+std::string JunctionAttributesText(std::uint32_t attributes) {
+  std::string text;
+  for (const auto& [bit, word] : {std::pair{port::kFileAttributeHidden, "hidden"},
+                                  std::pair{port::kFileAttributeSystem, "system"},
+                                  std::pair{port::kFileAttributeReadOnly, "readonly"}}) {
+    if ((attributes & bit) == 0) continue;
+    if (!text.empty()) text += ',';
+    text += word;
+  }
+  return text;
+}
+
+void CopyHiveTree(const SimHive& from, SimHive& to, const std::string& path) {
+  if (!path.empty()) to.AddKey(path);
+  for (const SimValue& value : from.Values(path)) to.SetValue(path, value.name, value.type, value.data);
+  for (const std::string& name : from.SubKeyNames(path)) {
+    CopyHiveTree(from, to, path.empty() ? name : path + "\\" + name);
+  }
+}
+
+bool StartsWithFolder(std::string_view path, std::string_view folder) {
+  return path.size() > folder.size() && path[folder.size()] == '\\' &&
+         SameText(path.substr(0, folder.size()), folder);
+}
+
+}  // namespace
+
+std::string SimMachine::DefaultProfilePath() const {
+  if (!defaultProfile_.empty()) return defaultProfile_;
+  const bool vista = system_.Settings().version.majorVersion >= 6;
+  return shell_.Settings().profiles + (vista ? "\\Default" : "\\Default User");
+}
+
+SimHive& SimMachine::DefaultProfileHive() {
+  if (!defaultHive_) defaultHive_ = registry_.NewHive();
+  return *defaultHive_;
+}
+
+bool SimMachine::LoadRealism(const fs::path& folder, const std::string& iniName,
+                             SimFileError* error) {
+  auto fail = [&](std::size_t line, std::string message) {
+    return Fail(error, iniName, line, std::move(message));
+  };
+  if (const IniEntry* e = machineSection_.Find("computer")) {
+    if (e->value.empty() || e->value.find_first_of("\\/:*?\"<>| .") != std::string::npos) {
+      return fail(e->line, "computer must be a computer name, not \"" + e->value + "\"");
+    }
+    accounts_.Settings().computerName = e->value;
+  }
+  if (const IniEntry* e = machineSection_.Find("default_profile")) {
+    if (!IsFullFolderPath(e->value)) {
+      return fail(e->line, "default_profile must be a full folder path, not \"" + e->value + "\"");
+    }
+    defaultProfile_ = e->value;
+    if (defaultProfile_.size() > 3 && defaultProfile_.back() == '\\') defaultProfile_.pop_back();
+  }
+  std::vector<IniSection> kept;
+  for (IniSection& section : otherSections_) {
+    if (StartsText(kDrivePrefix, section.name)) {
+      const std::string drive = section.name.substr(kDrivePrefix.size());
+      if (drive.size() != 1 || !std::isalpha(static_cast<unsigned char>(drive[0]))) {
+        return fail(section.line, "a drive section is [drive:X], with one letter");
+      }
+      for (const IniEntry& e : section.entries) {
+        if (e.comment) continue;
+        if (!SameText(e.name, "free")) return fail(e.line, "unknown entry \"" + e.name + "\" of a drive");
+        std::uint64_t bytes = 0;
+        const auto [end, ec] = std::from_chars(e.value.data(), e.value.data() + e.value.size(), bytes);
+        if (ec != std::errc() || end != e.value.data() + e.value.size() || e.value.empty()) {
+          return fail(e.line, "free must be a number of bytes, not \"" + e.value + "\"");
+        }
+        files_.SetFreeBytes(drive[0], bytes);
+      }
+    } else if (StartsText(kJunctionPrefix, section.name)) {
+      const std::string path = section.name.substr(kJunctionPrefix.size());
+      const IniEntry* target = section.Find("target");
+      std::uint32_t attributes = 0;
+      for (const IniEntry& e : section.entries) {
+        if (e.comment) continue;
+        if (SameText(e.name, "attributes")) {
+          if (!ParseJunctionAttributes(e.value, &attributes)) {
+            return fail(e.line, "attributes are hidden, system or readonly, not \"" + e.value + "\"");
+          }
+        } else if (!SameText(e.name, "target")) {
+          return fail(e.line, "unknown entry \"" + e.name + "\" of a junction");
+        }
+      }
+      if (!IsFullFolderPath(path)) return fail(section.line, "a junction is [junction:C:\\PATH]");
+      if (!target || !IsFullFolderPath(target->value)) {
+        return fail(target ? target->line : section.line, "a junction needs a full target folder path");
+      }
+      try {
+        files_.AddJunction(path, target->value, attributes);
+      } catch (const std::invalid_argument& e) {
+        return fail(section.line, e.what());
+      }
+    } else {
+      kept.push_back(std::move(section));
+    }
+  }
+  otherSections_ = std::move(kept);
+  const fs::path hiveFile = folder / kDefaultProfileFile;
+  std::error_code ec;
+  if (fs::exists(hiveFile, ec)) {
+    (void)DefaultProfileHive();
+    if (!ImportRegFile(hiveFile, RegImportTarget{registry_, defaultHive_, RegRoots::kCurrentUser},
+                       error)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void SimMachine::AddProfileListDefaults() {
+  // Windows names its profile folders in the ProfileList key; a machine folder that does not
+  // gets the values of its version.
+  const std::string key(kMachineProfileList);
+  auto drive = [](const std::string& path) {
+    return path.size() >= 2 && path[1] == ':' ? "%SystemDrive%" + path.substr(2) : path;
+  };
+  const std::string defaults = DefaultProfilePath();
+  if (!registry_.GetValue(key, "ProfilesDirectory")) {
+    registry_.SetString(key, "ProfilesDirectory", drive(shell_.Settings().profiles), port::kRegExpandSz);
+  }
+  if (system_.Settings().version.majorVersion >= 6) {
+    if (!registry_.GetValue(key, "Default")) {
+      registry_.SetString(key, "Default", drive(defaults), port::kRegExpandSz);
+    }
+  } else if (!registry_.GetValue(key, "DefaultUserProfile")) {
+    registry_.SetString(key, "DefaultUserProfile", defaults.substr(defaults.rfind('\\') + 1));
+  }
+}
+
+bool SimMachine::SaveRealism(const fs::path& folder, IniFile& ini, SimFileError* error) {
+  IniSection* machine = ini.Find("machine");
+  if (machine && machine->Find("computer")) machine->Set("computer", accounts_.Settings().computerName);
+  for (const SimFileSystem::Junction& junction : files_.Junctions()) {
+    IniSection section{std::string(kJunctionPrefix) + junction.path, 0, {}};
+    section.Set("target", junction.target);
+    if (junction.attributes != 0) section.Set("attributes", JunctionAttributesText(junction.attributes));
+    ini.sections.push_back(std::move(section));
+  }
+  for (const auto& [drive, bytes] : files_.FreeSpaceLimits()) {
+    IniSection section{std::string(kDrivePrefix) + drive, 0, {}};
+    section.Set("free", std::to_string(bytes));
+    ini.sections.push_back(std::move(section));
+  }
+  const fs::path hiveFile = folder / kDefaultProfileFile;
+  std::error_code ec;
+  fs::remove(hiveFile, ec);
+  if (defaultHive_ && !ExportRegFile(hiveFile, *defaultHive_, "HKEY_CURRENT_USER", error)) return false;
+  return true;
+}
+
+port::Status SimMachine::MakeProfileFromDefault(const std::string& profilePath, SimHive& hive) {
+  if (defaultHive_) CopyHiveTree(*defaultHive_, hive, "");
+  const std::string source = DefaultProfilePath();
+  if (!files_.IsFolder(source)) return port::kErrorSuccess;
+  // Files and folders as the profile copy of Windows makes them; junctions are made below.
+  std::vector<std::pair<std::string, std::string>> pending{{source, profilePath}};
+  while (!pending.empty()) {
+    const auto [from, to] = pending.back();
+    pending.pop_back();
+    port::FindData entry;
+    port::HFind find = 0;
+    if (files_.FindFirstFile(from + "\\*", &entry, &find) != port::kErrorSuccess) continue;
+    do {
+      if (entry.name == "." || entry.name == "..") continue;
+      if (entry.attributes & port::kFileAttributeReparsePoint) continue;
+      const std::string child = from + "\\" + entry.name;
+      const std::string copy = to + "\\" + entry.name;
+      if (entry.attributes & port::kFileAttributeDirectory) {
+        const port::Status made = files_.CreateDirectory(copy);
+        if (made != port::kErrorSuccess && made != port::kErrorAlreadyExists) {
+          (void)files_.FindClose(find);
+          return made;
+        }
+        (void)files_.SetFileAttributes(copy, entry.attributes & ~port::kFileAttributeDirectory);
+        pending.emplace_back(child, copy);
+      } else if (const port::Status copied = files_.CopyFile(child, copy, false);
+                 copied != port::kErrorSuccess) {
+        (void)files_.FindClose(find);
+        return copied;
+      }
+    } while (files_.FindNextFile(find, &entry) == port::kErrorSuccess);
+    (void)files_.FindClose(find);
+  }
+  for (const SimFileSystem::Junction& junction : files_.Junctions()) {
+    if (!StartsWithFolder(junction.path, source)) continue;
+    const std::string path = profilePath + junction.path.substr(source.size());
+    const std::string target = StartsWithFolder(junction.target, source) || SameText(junction.target, source)
+                                   ? profilePath + junction.target.substr(source.size())
+                                   : junction.target;
+    try {
+      files_.AddJunction(path, target, junction.attributes);
+    } catch (const std::invalid_argument&) {
+      continue;  // its target is not in the new profile
+    }
+    if (const std::optional<std::string> dacl = acls_.Explicit(junction.path)) {
+      (void)acls_.SetExplicit(path, *dacl);
+    }
+  }
+  return port::kErrorSuccess;
 }
 
 }  // namespace ombrant::sim

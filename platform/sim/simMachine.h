@@ -89,6 +89,15 @@ class SimMachine {
   // Sections of machine.ini no area reads yet, in file order, written back as they are.
   [[nodiscard]] std::vector<IniSection>& OtherSections() { return otherSections_; }
 
+  // --- what real machines have: the default profile, junctions, drives' free space ---
+  // The default profile's folder ([machine] default_profile=; by default P\Default User before
+  // Vista, P\Default from Vista on) and hive (default-profile.reg). A new profile is made from
+  // them as Windows makes it: the folder's files and folders are copied, its junctions made
+  // again pointing into the new profile (with their explicit DACLs), the hive copied.
+  [[nodiscard]] std::string DefaultProfilePath() const;
+  void SetDefaultProfilePath(std::string path) { defaultProfile_ = std::move(path); }
+  [[nodiscard]] SimHive& DefaultProfileHive();
+
   // Loads a machine folder. A machine that cannot be read loads nothing: null, and `error`
   // names the file and the line.
   [[nodiscard]] static std::unique_ptr<SimMachine> Load(const std::filesystem::path& folder,
@@ -107,6 +116,13 @@ class SimMachine {
   // The [refuse] section: registry keys whose values and folders whose files the running
   // account may not change. Read once the running account's hive is HKCU; written back as read.
   [[nodiscard]] bool ApplyRefusals(const std::string& iniName, SimFileError* error);
+  // The default profile, junctions and free space of a machine folder, after its drives.
+  [[nodiscard]] bool LoadRealism(const std::filesystem::path& folder, const std::string& iniName,
+                                 SimFileError* error);
+  [[nodiscard]] bool SaveRealism(const std::filesystem::path& folder, IniFile& ini,
+                                 SimFileError* error);
+  port::Status MakeProfileFromDefault(const std::string& profilePath, SimHive& hive);
+  void AddProfileListDefaults();
 
   SimRegistry registry_;
   SimSystem system_;
@@ -125,6 +141,8 @@ class SimMachine {
   IniSection aclSection_{"acl", 0, {}};  // as read: comments and order are kept on save
   bool hadAclSection_ = false;
   std::vector<IniSection> otherSections_;
+  std::string defaultProfile_;  // empty: the version's default
+  std::shared_ptr<SimHive> defaultHive_;
 };
 
 }  // namespace ombrant::sim

@@ -97,6 +97,8 @@ port::Status SimProcesses::OpenProcess(std::uint32_t access, bool inheritHandle,
   const SimProcess* found = FindProcess(processId);
   if (found == nullptr) return port::kErrorInvalidParameter;
   if (found->openRefused) return port::kErrorAccessDenied;
+  const bool own = caller_.empty() || found->account.empty() || SameText(found->account, caller_);
+  if (!own && !debugEnabled_) return port::kErrorAccessDenied;
   (void)access;
   Handle handle;
   handle.kind = Kind::process;
@@ -127,6 +129,14 @@ port::Status SimProcesses::QueryFullProcessImageName(port::HHandle process, std:
   const SimProcess* found = FindProcess(handle->processId);
   if (found == nullptr) return port::kErrorInvalidHandle;
   *path = found->path;
+  return port::kErrorSuccess;
+}
+
+port::Status SimProcesses::SetDebugPrivilege(bool enable, bool* wasEnabled) {
+  if (wasEnabled == nullptr) return port::kErrorInvalidParameter;
+  if (!holdsDebugPrivilege_) return port::kErrorNotAllAssigned;
+  *wasEnabled = debugEnabled_;
+  debugEnabled_ = enable;
   return port::kErrorSuccess;
 }
 

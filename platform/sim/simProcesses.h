@@ -21,7 +21,7 @@ struct SimProcess {
   std::string path;
   std::uint32_t bits = 32;
   std::string account;  // empty: the running account
-  // For error tests, not saved: OpenProcess is refused as for a protected process.
+  // OpenProcess is refused as for a protected process (machine.ini: open=denied).
   bool openRefused = false;
   IniSection settings;  // its section as read, written back with the fields above
 };
@@ -45,6 +45,17 @@ class SimProcesses final : public port::IProcesses {
   // A new process with the next free id (at least 1000, as the simulated programs start).
   std::uint32_t StartProcess(std::string path, std::uint32_t bits, std::string account);
 
+  // The account the program runs as, and whether it holds SeDebugPrivilege (administrators
+  // do). Without the privilege enabled, processes of other accounts do not open, as their
+  // default security admits only their owner and the system. Unset: every process is the
+  // caller's.
+  void SetCaller(std::string account, bool holdsDebugPrivilege) {
+    caller_ = std::move(account);
+    holdsDebugPrivilege_ = holdsDebugPrivilege;
+    debugEnabled_ = false;
+  }
+  [[nodiscard]] bool DebugPrivilegeEnabled() const { return debugEnabled_; }
+
   // Every wait made, in milliseconds, as asked; the simulation spends no real time on them.
   [[nodiscard]] const std::vector<std::uint32_t>& Waits() const { return waits_; }
   [[nodiscard]] std::size_t OpenHandles() const { return handles_.size(); }
@@ -59,6 +70,7 @@ class SimProcesses final : public port::IProcesses {
                                          std::string* path) override;
   port::Status CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId,
                                         port::HHandle* snapshot) override;
+  port::Status SetDebugPrivilege(bool enable, bool* wasEnabled) override;
   port::Status Process32First(port::HHandle snapshot, port::ProcessEntry* entry) override;
   port::Status Process32Next(port::HHandle snapshot, port::ProcessEntry* entry) override;
   port::Status CreateEvent(bool manualReset, bool initialState, std::string_view name,
@@ -91,6 +103,9 @@ class SimProcesses final : public port::IProcesses {
   port::HHandle nextHandle_ = 0x100;
   std::vector<std::uint32_t> waits_;
   std::function<void()> waitHook_;
+  std::string caller_;
+  bool holdsDebugPrivilege_ = false;
+  bool debugEnabled_ = false;
 };
 
 }  // namespace ombrant::sim

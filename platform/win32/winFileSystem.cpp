@@ -103,6 +103,11 @@ port::Status WinFileSystem::MoveFile(std::string_view from, std::string_view to)
   return Result(MoveFileW(Wide(from).Get(), Wide(to).Get()));
 }
 
+port::Status WinFileSystem::ReplaceFileWith(std::string_view from, std::string_view to) {
+  return Result(MoveFileExW(Wide(from).Get(), Wide(to).Get(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+}
+
 port::Status WinFileSystem::ReadWholeFile(std::string_view path, std::string* bytes) {
   FileHandle file(CreateFileW(Wide(path).Get(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

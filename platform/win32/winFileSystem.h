@@ -23,6 +23,7 @@ class WinFileSystem final : public port::IFileSystem {
   port::Status DeleteFile(std::string_view path) override;
   port::Status CopyFile(std::string_view from, std::string_view to, bool failIfExists) override;
   port::Status MoveFile(std::string_view from, std::string_view to) override;
+  port::Status ReplaceFileWith(std::string_view from, std::string_view to) override;
   port::Status ReadWholeFile(std::string_view path, std::string* bytes) override;
   port::Status WriteWholeFile(std::string_view path, std::string_view bytes) override;
   port::Status GetWindowsDirectory(std::string* path) override;

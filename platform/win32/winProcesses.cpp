@@ -28,6 +28,22 @@ void ToEntry(const PROCESSENTRY32W& from, port::ProcessEntry* to) {
   to->exeFile = Narrow(from.szExeFile);
 }
 
+// Closes a token handle when it goes.
+class TokenHandle {
+ public:
+  TokenHandle() = default;
+  ~TokenHandle() {
+    if (handle_ != nullptr) ::CloseHandle(handle_);
+  }
+  TokenHandle(const TokenHandle&) = delete;
+  TokenHandle& operator=(const TokenHandle&) = delete;
+  HANDLE* Put() { return &handle_; }
+  HANDLE Get() const { return handle_; }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
 }  // namespace
 
 WinProcesses::WinProcesses() {
@@ -133,6 +149,32 @@ std::uint32_t WinProcesses::WaitForSingleObject(port::HHandle handle, std::uint3
 
 port::Status WinProcesses::CloseHandle(port::HHandle handle) {
   if (!::CloseHandle(ToHandle(handle))) return LastError();
+  return port::kErrorSuccess;
+}
+
+port::Status WinProcesses::SetDebugPrivilege(bool enable, bool* wasEnabled) {
+  TokenHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Put())) {
+    return LastError();
+  }
+  TOKEN_PRIVILEGES privileges{};
+  privileges.PrivilegeCount = 1;
+  if (!LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &privileges.Privileges[0].Luid)) {
+    return LastError();
+  }
+  privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
+  TOKEN_PRIVILEGES previous{};
+  DWORD previousSize = sizeof(previous);
+  if (!AdjustTokenPrivileges(token.Get(), FALSE, &privileges, sizeof(previous), &previous,
+                             &previousSize)) {
+    return LastError();
+  }
+  // Success with ERROR_NOT_ALL_ASSIGNED: the account lacks the privilege.
+  const DWORD result = GetLastError();
+  if (result != ERROR_SUCCESS) return static_cast<port::Status>(result);
+  *wasEnabled = previous.PrivilegeCount == 0
+                    ? enable
+                    : (previous.Privileges[0].Attributes & SE_PRIVILEGE_ENABLED) != 0;
   return port::kErrorSuccess;
 }
 

@@ -23,6 +23,7 @@ class WinProcesses final : public port::IProcesses {
                                          std::string* path) override;
   port::Status CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId,
                                         port::HHandle* snapshot) override;
+  port::Status SetDebugPrivilege(bool enable, bool* wasEnabled) override;
   port::Status Process32First(port::HHandle snapshot, port::ProcessEntry* entry) override;
   port::Status Process32Next(port::HHandle snapshot, port::ProcessEntry* entry) override;
   port::Status CreateEvent(bool manualReset, bool initialState, std::string_view name,

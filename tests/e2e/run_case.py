@@ -5,6 +5,9 @@ Usage: run_case.py OMBRANT_SIM CASE_FOLDER MACHINES_FOLDER
 
 A case folder holds (and may hold machine/, whose files replace the fixture's for this case):
   machine.txt   the name of the fixture machine (a folder below MACHINES_FOLDER)
+  machine-patch/  optional: files laid over a copy of the fixture before the run (a case's own
+                additions: a running program, a junction, a default profile); its
+                machine.ini.append is added to the end of machine.ini instead
   script.txt    the ombrant-sim script
   expect.txt    one check per line ('#' starts a comment):
     exit N                          ombrant-sim's exit status
@@ -175,12 +178,27 @@ def main():
     work = tempfile.mkdtemp(prefix="ombrant-e2e-")
     try:
         overlay = os.path.join(case, "machine")
-        if os.path.isdir(overlay):
-            # The case's own files (a machine.ini with its faults, a settings hive) over the fixture.
-            fixture = machine
-            machine = os.path.join(work, "machine")
-            shutil.copytree(fixture, machine)
-            shutil.copytree(overlay, machine, dirs_exist_ok=True)
+        patch = os.path.join(case, "machine-patch")
+        if os.path.isdir(overlay) or os.path.isdir(patch):
+            patched = os.path.join(work, "machine")
+            shutil.copytree(machine, patched, symlinks=True)
+            if os.path.isdir(overlay):
+                # The case's own files (a machine.ini with its faults, a settings hive) over the
+                # fixture.
+                shutil.copytree(overlay, patched, dirs_exist_ok=True)
+            for folder, _, names in os.walk(patch):
+                for name in names:
+                    source = os.path.join(folder, name)
+                    relative = os.path.relpath(source, patch)
+                    if relative == "machine.ini.append":
+                        with open(source, encoding="utf-8") as f, \
+                                open(os.path.join(patched, "machine.ini"), "a",
+                                     encoding="utf-8") as ini:
+                            ini.write("\n" + f.read())
+                        continue
+                    os.makedirs(os.path.dirname(os.path.join(patched, relative)), exist_ok=True)
+                    shutil.copyfile(source, os.path.join(patched, relative))
+            machine = patched
         out = os.path.join(work, "out")
         baseline = os.path.join(work, "baseline")
         done = run_sim(sim, machine, script, out)

@@ -37,7 +37,8 @@ inline constexpr std::string_view kRestrictedAccount = "Bob";
   std::vector<std::string> statuses;
   for (int i = 0; i < catalogue.Count(); ++i) {
     statuses.emplace_back(
-        kMigrationStatusTexts[MigrationStatusOf(settings, catalogue.Items(i), kRestrictedAccount)]);
+        kMigrationStatusTexts[MigrationStatusOf(fixture.Port(), settings, catalogue.Items(i),
+                                                        kRestrictedAccount)]);
   }
   return statuses;
 }

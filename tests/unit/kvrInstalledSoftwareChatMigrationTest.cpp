@@ -80,7 +80,7 @@ TEST(ChatMigration, EveryClientIntoTheRestrictedAccountOnBothFixtures) {
         "TInstalledSoftwareICQ", "TInstalledSoftwareTrillian", "TInstalledSoftwareYahooMessenger",
         "TInstalledSoftwareQQ2003", "TInstalledSoftwareQQ2005"};
     for (int i = 0; i < catalogue.Count(); ++i) {
-      EXPECT_EQ(MigrationStatusOf(settings, catalogue.Items(i), "Bob"),
+      EXPECT_EQ(MigrationStatusOf(m.Port(), settings, catalogue.Items(i), "Bob"),
                 inProgramFolder.contains(catalogue.ClassNameOf(i)) ? msProfileExists : msAvailable)
           << catalogue.ClassNameOf(i);
     }

@@ -279,6 +279,11 @@ TEST_F(MigrationTest, ValuesOfEveryTypeAreCopiedByteForByte) {
       {"short dword", port::kRegDword, {1, 2}},
       {"big-endian", port::kRegDwordBigEndian, {0, 0, 0, 1}},
       {"link", port::kRegLink, Bytes(std::string("\\\0R\0", 4))},
+      // The hardware types above REG_QWORD keep their numbers too.
+      {"resource list", 8, {1, 0, 0, 0, 5, 0}},
+      {"full resource descriptor", 9, {0, 0, 0, 0}},
+      {"requirements list", 10, {0x20, 0, 0, 0}},
+      {"unknown type", 0x1234, {7}},
   };
   std::string lines;
   for (const Value& v : values) {
@@ -440,6 +445,135 @@ TEST_F(MigrationTest, AFoldersGrantReachesWhatItAlreadyHoldsOnce) {
     }
   }
   EXPECT_EQ(vqGetFileSecurityString(m_.Port().security, folder + "\\locked", 4), locked);
+}
+
+
+TEST(MigrationGuard, ARunningProgramIsClosedBeforeAnythingIsCopiedWhoeverRunsIt) {
+  // No definition asks for it: every program that runs while its files would be copied is.
+  struct Case {
+    const char* name;
+    const char* account;  // the process's account; "" is the administrator
+    bool refusesToOpen;
+    int answer;
+    bool closedByTheUser;
+    bool migrated;
+  };
+  const Case cases[] = {
+      {"the administrator's, cancelled", "", false, port::kIdCancel, false, false},
+      {"the restricted account's, cancelled", "Anna", false, port::kIdCancel, false, false},
+      {"one that does not open, cancelled", "", true, port::kIdCancel, false, false},
+      {"the restricted account's, closed, then OK", "Anna", false, port::kIdOk, true, true},
+  };
+  for (const Case& c : cases) {
+    AccountsTestMachine m;
+    TMigrationTestApp app(m.Port(), "C:\\Documents and Settings", "Test Mail", kExe, "Mail");
+    app.dataItems.SetText("Accounts=accounts.ini\n");
+    m.Files().AddFile(std::string(kAdminData) + "accounts.ini", "admin");
+    sim::SimProcess process;
+    process.id = 700;
+    process.path = kExe;
+    process.account = c.account;
+    process.openRefused = c.refusesToOpen;
+    m.Machine().Processes().push_back(process);
+    if (c.closedByTheUser) {
+      m.Machine().Ui().QueueAnswer(c.answer, [&m] { m.Machine().ProcessArea().CloseProcess(700); });
+    } else {
+      m.Machine().Ui().QueueAnswer(c.answer);
+    }
+    port::ProfileInfo profile;
+    profile.userName = "Anna";
+    MigrateSettings(m.Port(), app, "Anna", profile);
+
+    EXPECT_EQ(m.Files().ReadFile(std::string(kAnnaData) + "accounts.ini").has_value(), c.migrated)
+        << c.name;
+    EXPECT_EQ(app.afterMigrationCalls, c.migrated ? 1 : 0) << c.name;
+    ASSERT_EQ(m.Machine().Ui().Boxes().size(), 1u) << c.name;
+    EXPECT_EQ(m.Machine().Ui().Boxes()[0].text,
+              "You need to close all instances of Test Mail before proceeding!")
+        << c.name;
+    EXPECT_FALSE(m.Machine().ProcessArea().DebugPrivilegeEnabled()) << c.name << ": left enabled";
+  }
+}
+
+TEST(MigrationGuard, NothingToCopyAsksNothing) {
+  AccountsTestMachine m;
+  TMigrationTestApp app(m.Port(), "C:\\Documents and Settings", "Test Mail", kExe, "Mail");
+  app.dataItems.SetText("Accounts=accounts.ini\n");
+  sim::SimProcess process;
+  process.id = 700;
+  process.path = kExe;
+  m.Machine().Processes().push_back(process);
+  port::ProfileInfo profile;
+  profile.userName = "Anna";
+  MigrateSettings(m.Port(), app, "Anna", profile);  // the administrator has no data
+  EXPECT_TRUE(m.Machine().Ui().Boxes().empty());
+  EXPECT_EQ(app.afterMigrationCalls, 1);
+}
+
+TEST_F(ReplacePathTest, AFailedWriteLeavesTheCopiedFileAsItWas) {
+  const std::string original = "user_pref(\"mail.root\", \"C:\\\\S\\\\Mail\");\n";
+  const struct {
+    const char* name;
+    bool ini;
+    std::uint64_t freeBytes;
+  } cases[] = {
+      {"text file, disk full", false, 4},
+      {"INI file, disk full", true, 4},
+      {"text file, disk with no room at all", false, 0},
+  };
+  for (const auto& c : cases) {
+    AccountsTestMachine m;
+    const std::string bytes = c.ini ? "[Mail]\nroot=C:\\S\\Mail\n" : original;
+    m.Files().AddFile("C:\\T\\settings.txt", bytes);
+    m.Files().SetFreeBytes('C', c.freeBytes);
+    const bool written =
+        c.ini ? ReplacePathInIniFile(m.Port().files, "C:\\S\\", "C:\\Target\\", "settings.txt")
+              : ReplacePathInTextFile(m.Port().files, "C:\\S\\", "C:\\Target\\", true,
+                                      "settings.txt");
+    EXPECT_FALSE(written) << c.name;
+    EXPECT_EQ(m.Files().ReadFile("C:\\T\\settings.txt"), bytes) << c.name;
+    EXPECT_FALSE(m.Files().Exists("C:\\T\\settings.txt.ombrant-new")) << c.name;
+    EXPECT_EQ(m.Files().FreeBytes('C'), c.freeBytes) << c.name << ": space not given back";
+  }
+  // With room the rewrite goes through and the file beside it is gone.
+  AccountsTestMachine m;
+  m.Files().AddFile("C:\\T\\prefs.js", original);
+  m.Files().SetFreeBytes('C', 1000);
+  EXPECT_TRUE(ReplacePathInTextFile(m.Port().files, "C:\\S\\", "C:\\Target\\", true, "prefs.js"));
+  EXPECT_EQ(m.Files().ReadFile("C:\\T\\prefs.js"),
+            "user_pref(\"mail.root\", \"C:\\\\Target\\\\Mail\");\r\n");
+  EXPECT_FALSE(m.Files().Exists("C:\\T\\prefs.js.ombrant-new"));
+}
+
+TEST(RewritePath, FindsThePathInTheFilesOwnEncoding) {
+  // "Jürgen" in UTF-8 (as the program holds paths) and in Windows-1252 (an INI file's bytes).
+  const std::string source = "C:\\Dokumente und Einstellungen\\J\xC3\xBCrgen\\";
+  const std::string target = "C:\\Dokumente und Einstellungen\\J\xC3\xBCrgen-online\\";
+  const std::string ansiSource = "C:\\Dokumente und Einstellungen\\J\xFCrgen\\";
+  const std::string ansiTarget = "C:\\Dokumente und Einstellungen\\J\xFCrgen-online\\";
+  auto utf16 = [](std::string_view utf8) { return "\xFF\xFE" + Utf8ToUtf16LeBytes(utf8); };
+  const struct {
+    const char* name;
+    bool ini;
+    std::string bytes;
+    std::optional<std::string> expected;
+  } cases[] = {
+      {"UTF-8 text", false, "path=" + source + "x\n", "path=" + target + "x\r\n"},
+      {"ANSI text", false, "path=" + ansiSource + "x\n", "path=" + ansiTarget + "x\r\n"},
+      {"UTF-8 INI", true, "[a]\nroot=" + source + "mail\n", "[a]\nroot=" + target + "mail\n"},
+      {"ANSI INI", true, "[a]\r\nroot=" + ansiSource + "mail\r\n",
+       "[a]\r\nroot=" + ansiTarget + "mail\r\n"},
+      {"Unicode XML", false, utf16("<p>" + source + "</p>\r\n"),
+       utf16("<p>" + target + "</p>\r\n")},
+      // A name spelled otherwise is another name: nothing changes.
+      {"other name", true, "[a]\nroot=C:\\Dokumente und Einstellungen\\Jurgen\\\n", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const std::optional<std::string> result = c.ini ? RewritePathInIni(c.bytes, source, target)
+                                                    : RewritePathInText(c.bytes, source, target,
+                                                                        false);
+    EXPECT_EQ(result, c.expected) << c.name;
+  }
 }
 
 }  // namespace

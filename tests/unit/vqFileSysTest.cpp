@@ -214,6 +214,7 @@ class CurrentFolderFiles final : public port::IFileSystem {
   port::Status DeleteFile(std::string_view) override { return kNo; }
   port::Status CopyFile(std::string_view, std::string_view, bool) override { return kNo; }
   port::Status MoveFile(std::string_view, std::string_view) override { return kNo; }
+  port::Status ReplaceFileWith(std::string_view, std::string_view) override { return kNo; }
   port::Status ReadWholeFile(std::string_view, std::string*) override { return kNo; }
   port::Status WriteWholeFile(std::string_view, std::string_view) override { return kNo; }
   port::Status GetWindowsDirectory(std::string*) override { return kNo; }
@@ -222,6 +223,28 @@ class CurrentFolderFiles final : public port::IFileSystem {
  private:
   static constexpr port::Status kNo = port::kErrorCallNotImplemented;
 };
+
+TEST_F(FindFilesTest, TheScanEntersNoLinksAndNoHiddenOrSystemFolders) {
+  // A profile's loop ("Application Data" inside "AppData\Local" leading back to it), a link out
+  // of the folder, and hidden and system folders the folder pass does not list.
+  files_.AddFile("C:\\P\\Local\\own.dat", "own");
+  files_.AddFile("C:\\Outside\\secret.dat", "not the program's");
+  files_.AddJunction("C:\\P\\Local\\Application Data", "C:\\P\\Local",
+                     port::kFileAttributeHidden | port::kFileAttributeSystem);
+  files_.AddJunction("C:\\P\\Local\\Elsewhere", "C:\\Outside", 0);
+  files_.AddFile("C:\\P\\Local\\Cache\\hidden.dat", "h");
+  ASSERT_EQ(files_.SetFileAttributes("C:\\P\\Local\\Cache", port::kFileAttributeHidden),
+            port::kErrorSuccess);
+  files_.AddFile("C:\\P\\Local\\Sys\\system.dat", "s");
+  ASSERT_EQ(files_.SetFileAttributes("C:\\P\\Local\\Sys", port::kFileAttributeSystem),
+            port::kErrorSuccess);
+
+  EXPECT_EQ(Sorted(Find("C:\\P\\*.*", true, false, true, true, false)),
+            (std::vector<std::string>{"C:\\P\\Local\\own.dat"}));
+  // The links themselves are still listed where the mask matches them.
+  EXPECT_EQ(Sorted(Find("C:\\P\\Local\\*.*", false, true, false, false, false)),
+            (std::vector<std::string>{"Application Data", "Cache", "Elsewhere", "Sys"}));
+}
 
 TEST(FindFiles, AnEmptyMaskDoesNotScanTheCurrentFolder) {
   CurrentFolderFiles files;

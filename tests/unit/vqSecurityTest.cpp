@@ -89,8 +89,9 @@ TEST(GrantUserModifyAccess, AppendsTheEntryOnceAndLeavesWhatIsBelowAlone) {
     EXPECT_TRUE(vqGrantUserModifyAccess(f.Security(), f.folder + "\\", "Anna"));
     const std::string grant = "(A;OICI;0x1301bf;;;" + f.machine.SidOf("Anna") + ")";
     const std::string after = f.Dacl(f.folder);
-    // Flags and every entry, inherited ones included, are written back as they were.
-    EXPECT_EQ(after, before + grant);
+    // Flags and every entry, inherited ones included, are written back as they were; the grant
+    // goes before them, as explicit entries precede inherited ones.
+    EXPECT_EQ(after, "D:AI" + grant + before.substr(4));
 
     EXPECT_FALSE(vqGrantUserModifyAccess(f.Security(), f.folder, "anna"));
     EXPECT_EQ(f.Dacl(f.folder), after);
@@ -103,6 +104,38 @@ TEST(GrantUserModifyAccess, AppendsTheEntryOnceAndLeavesWhatIsBelowAlone) {
     EXPECT_NE(f.Dacl(f.folder + "\\places.sqlite")
                   .find("(A;ID;0x1301bf;;;" + f.machine.SidOf("Anna") + ")"),
               std::string::npos);
+  }
+}
+
+TEST(GrantUserModifyAccess, TheGrantGoesBeforeTheFirstInheritedEntry) {
+  // Explicit entries first, then inherited ones: Windows weighs them in that order, and an
+  // inherited deny placed before the grant would still be read after it.
+  const struct {
+    const char* name;
+    const char* dacl;
+    const char* expected;  // GRANT stands for the new entry
+  } cases[] = {
+      {"explicit entries only", "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)",
+       "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)GRANT"},
+      {"inherited entries only", "D:AI(A;OICIID;FA;;;SY)(A;OICIID;0x1200a9;;;BU)",
+       "D:AI" "GRANT(A;OICIID;FA;;;SY)(A;OICIID;0x1200a9;;;BU)"},
+      {"both", "D:AI(A;OICI;FA;;;BA)(D;OICIID;WD;;;BU)(A;OICIID;FA;;;SY)",
+       "D:AI(A;OICI;FA;;;BA)GRANT(D;OICIID;WD;;;BU)(A;OICIID;FA;;;SY)"},
+      {"inherit-only inherited entry", "D:AI(A;OICIIOID;GA;;;CO)(A;OICIID;FA;;;SY)",
+       "D:AI" "GRANT(A;OICIIOID;GA;;;CO)(A;OICIID;FA;;;SY)"},
+  };
+  for (const auto& c : cases) {
+    AccountsTestMachine machine(test::kXpEnglish);
+    const std::string folder = "C:\\Data";
+    machine.Files().AddFolder(folder);
+    ASSERT_TRUE(machine.Acls().SetExplicit(folder, c.dacl)) << c.name;
+    ASSERT_TRUE(vqGrantUserModifyAccess(machine.Security(), folder, "Anna")) << c.name;
+    std::string expected = c.expected;
+    expected.replace(expected.find("GRANT"), 5,
+                     "(A;OICI;0x1301bf;;;" + machine.SidOf("Anna") + ")");
+    EXPECT_EQ(vqGetFileSecurityString(machine.Security(), folder, port::kDaclSecurityInformation),
+              expected)
+        << c.name;
   }
 }
 

@@ -31,7 +31,7 @@ const std::array<TIconArt, 51> kIconArt = {{
     {"EVOLUTION", "EV", 0x3465A4},
     {"MULBERRY", "MU", 0x7B1E4F},
     {"PEGASUSMAIL", "PM", 0x205F8F},
-    {"POSTME", "PO", 0xC98A00},
+    {"POSTME", "PO", 0xC98A00, false},  // PostMe's own icon has no 16-pixel size
     {"SYLPHEED", "SY", 0x4E9A06},
     {"THEBAT", "BA", 0x5C3566},
     {"1UND1MMGMX", "GX", 0x1C449B},

@@ -14,6 +14,7 @@ struct TIconArt {
   std::string_view resourceName;  // the name the definitions ask for
   std::string_view initials;      // one or two of A-Z, 0-9, "!" and "?"
   std::uint32_t colour;           // 0xRRGGBB
+  bool hasSmall = true;           // false: only the 32-pixel image ships
 };
 
 // The fallback "APPLICATION" first, then every icon name the definitions use, each once.

@@ -28,6 +28,7 @@ class SimContractEnv final : public ContractEnv {
     // The program's resources: its application icons, as the build draws them.
     for (const TIconArt& art : kIconArt) {
       for (int size : {16, 32}) {
+        if (size == 16 && !art.hasSmall) continue;
         machine_.System().AddResource("SOFTWAREICON" + std::to_string(size), art.resourceName,
                                       EncodePng(size, size, RenderIcon(art, size)));
       }
