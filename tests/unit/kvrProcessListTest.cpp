@@ -20,7 +20,7 @@ void AddProcess(AccountsTestMachine& m, std::uint32_t id, std::string path,
   m.Machine().Processes().push_back(std::move(process));
 }
 
-TEST(ProcessList, ListsFullPathsTaggedWithTheirIdsAndSkipsUnopenableOnes) {
+TEST(ProcessList, ListsFullPathsTaggedWithTheirIdsAndUnopenableOnesByTheirNames) {
   AccountsTestMachine m;
   AddProcess(m, 4, "C:\\WINDOWS\\system32\\smss.exe");
   AddProcess(m, 812, kFirefox);
@@ -29,18 +29,22 @@ TEST(ProcessList, ListsFullPathsTaggedWithTheirIdsAndSkipsUnopenableOnes) {
 
   TStringList list{"stale line"};
   ASSERT_TRUE(GetProcessList(m.Port(), list, true));
-  ASSERT_EQ(list.Count(), 2) << list.Text();
+  ASSERT_EQ(list.Count(), 3) << list.Text();
   EXPECT_EQ(list[0], "C:\\WINDOWS\\system32\\smss.exe");
   EXPECT_EQ(list.Objects(0), 4);
   EXPECT_EQ(list[1], kFirefox);
   EXPECT_EQ(list.Objects(1), 812);
+  // A process that does not open is known by the snapshot's name of its executable.
+  EXPECT_EQ(list[2], "lsass.exe");
+  EXPECT_EQ(list.Objects(2), 900);
+  EXPECT_TRUE(IsProgramRunning(m.Port(), "C:\\WINDOWS\\system32\\LSASS.EXE"));
   EXPECT_EQ(m.Machine().ProcessArea().OpenHandles(), 0u);
 
   // A program the machine starts gets a fresh id and is listed with the others.
   const std::uint32_t started = m.Machine().ProcessArea().StartProcess(kFirefox, 32, "Anna");
   EXPECT_GE(started, 1000u);
   ASSERT_TRUE(GetProcessList(m.Port(), list, true));
-  ASSERT_EQ(list.Count(), 3) << list.Text();
+  ASSERT_EQ(list.Count(), 4) << list.Text();
   EXPECT_EQ(list.Objects(2), static_cast<std::intptr_t>(started));
 }
 
