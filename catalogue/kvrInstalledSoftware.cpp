@@ -62,15 +62,6 @@ std::uint32_t Attributes(port::IFileSystem& files, std::string_view path) {
   return attributes;
 }
 
-// A string value, or nothing when it has another type (a missing value reads empty).
-std::optional<std::string> ReadStringOrNothing(TMyRegistry& registry, std::string_view name) {
-  try {
-    return registry.ReadString(name);
-  } catch (...) {
-    return std::nullopt;
-  }
-}
-
 // The program path a registration yields for `source`. Nothing when the value cannot be read
 // or gives no folder: a bare file name would be looked up in whatever folder is current.
 std::optional<std::string> UninstallCandidatePath(const TUninstallRegistrations::Entry& entry,
@@ -449,18 +440,26 @@ bool TUninstallRegistrations::Read(port::IRegistry& registry) {
     opened_ = true;
     TStringList names;
     key.GetKeyNames(names);
-    key.CloseKey();
-    const std::string base(kUninstallKey);
+    // The values of every sub-key in one call each, through the key the names came from. A
+    // sub-key that opens at all opens for reading values, which is all this needs.
+    static constexpr std::string_view kValues[] = {"DisplayName", "InstallLocation",
+                                                   "UninstallString", "DisplayIcon"};
+    const std::uint32_t access = port::kKeyQueryValue | (key.Access() & port::kKeyWow64Res);
+    std::vector<port::RegValueData> values;
+    entries_.reserve(static_cast<std::size_t>(names.Count()));
     for (const std::string& name : names) {
-      if (!key.OpenKeyReadOnly(base + name)) continue;
+      if (registry.RegGetValues(key.CurrentKey(), name, access, kValues, &values) !=
+              port::kErrorSuccess ||
+          values.size() != std::size(kValues)) {
+        continue;
+      }
       Entry entry;
       entry.keyName = name;
-      std::optional<std::string> displayName = ReadStringOrNothing(key, "DisplayName");
+      std::optional<std::string> displayName = StringOfValue(values[0]);
       entry.displayName = displayName ? std::move(*displayName) : name;
-      entry.installLocation = ReadStringOrNothing(key, "InstallLocation");
-      entry.uninstallString = ReadStringOrNothing(key, "UninstallString");
-      entry.displayIcon = ReadStringOrNothing(key, "DisplayIcon");
-      key.CloseKey();
+      entry.installLocation = StringOfValue(values[1]);
+      entry.uninstallString = StringOfValue(values[2]);
+      entry.displayIcon = StringOfValue(values[3]);
       entries_.push_back(std::move(entry));
     }
   } catch (...) {

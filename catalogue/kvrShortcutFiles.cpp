@@ -50,6 +50,23 @@ bool ReadShortcutTargetAndArguments(port::Port& port, std::string_view linkFile,
   }
 }
 
+bool ReadShortcutLink(port::Port& port, std::string_view linkFile, std::string& target,
+                      std::optional<std::string>& arguments) {
+  try {
+    std::unique_ptr<port::IShellLink> link = LoadLink(port, linkFile);
+    if (!link) return false;
+    std::string path;
+    if (!port::Succeeded(link->GetPath(&path, kShortcutBuffer))) return false;
+    std::string args;
+    const bool argumentsRead = port::Succeeded(link->GetArguments(&args, kShortcutBuffer));
+    target = std::move(path);
+    arguments = argumentsRead ? std::optional<std::string>(std::move(args)) : std::nullopt;
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
 void WriteShortcut(port::Port& port, std::string_view linkFile, std::string_view target,
                    std::string_view iconFile, std::string_view description,
                    std::string_view arguments, std::int32_t iconIndex) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,11 @@ bool ReadShortcutTarget(port::Port& port, std::string_view linkFile, std::string
 // As above, with the link's arguments; on failure neither out value changes.
 bool ReadShortcutTargetAndArguments(port::Port& port, std::string_view linkFile,
                                     std::string& target, std::string& arguments);
+
+// Target and arguments from one load of the link. False, with nothing changed, when the target
+// cannot be read; `arguments` is nothing when only they cannot be read.
+bool ReadShortcutLink(port::Port& port, std::string_view linkFile, std::string& target,
+                      std::optional<std::string>& arguments);
 
 // Creates or replaces `linkFile`. The working folder is the target's folder (empty for a bare
 // name such as "runas"); an empty icon file, description or arguments leaves that property

@@ -205,6 +205,7 @@ TNetworkingApps::TNetworkingApps(port::Port& port, const TSoftwareClassRegistry&
   };
   FManager = std::make_unique<TInstalledSoftwareManager>(*FContext, classes);
   FInternetUser = Settings().ReadInternetUser();
+  FShortcutFolders = std::make_unique<TShortcutFolders>(port);
 }
 
 TNetworkingApps::TNetworkingApps() = default;
@@ -586,11 +587,12 @@ void TNetworkingApps::MigrateSelectedApplications(const TMigrationProgress& prog
 
 bool TNetworkingApps::HasShortcut(int index, TShortcutLocation location, bool originalForm) {
   const TInstalledSoftware& app = Manager().Items(index);
-  const std::string folder = LocationFolder(FResolvePath, location);
-  const TShortcutSnapshots snapshot(*FPort, FResolvePath, {location});
+  if (LocationFolder(FResolvePath, location).empty()) return false;
+  const std::string mask = ResolveLocationPath(
+      FResolvePath, kShortcutLocations[static_cast<std::size_t>(location)].mask);
   const std::string arguments = originalForm ? std::string() : app.RunAsArguments(FInternetUser);
-  for (int j = 0; j < snapshot.LinkCount(location); ++j) {
-    const std::string& target = snapshot.LinkTarget(location, j);
+  for (const TShortcutFolders::TLink& link : FShortcutFolders->Links(mask)) {
+    const std::string& target = link.target;
     if (originalForm) {
       if (SameText(target, app.Executable())) return true;
       continue;
@@ -600,13 +602,7 @@ bool TNetworkingApps::HasShortcut(int index, TShortcutLocation location, bool or
                   kRunAsExecutable)) {
       continue;
     }
-    std::string linkTarget;
-    std::string linkArguments;
-    if (ReadShortcutTargetAndArguments(*FPort, folder + snapshot.LinkName(location, j),
-                                       linkTarget, linkArguments) &&
-        SameText(linkArguments, arguments)) {
-      return true;
-    }
+    if (link.arguments && SameText(*link.arguments, arguments)) return true;
   }
   return false;
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "catalogue/kvrInstalledSoftware.h"
+#include "catalogue/kvrShortcutFolders.h"
 #include "catalogue/kvrUserProfile.h"
 #include "orchestration/UnitMigrationPage.h"
 #include "orchestration/UnitOmbrantSettings.h"
@@ -170,6 +171,10 @@ class TNetworkingApps {
   // Whether the location's folder holds a shortcut of application `index`, in its original or its
   // impersonated form.
   [[nodiscard]] virtual bool HasShortcut(int index, TShortcutLocation location, bool originalForm);
+  // While the returned round lives, HasShortcut lists each folder once and answers every question
+  // about it from that listing (a selection asks about three folders twice each). Nothing is to
+  // change the folders meanwhile.
+  [[nodiscard]] TShortcutRound ShortcutRound() { return TShortcutRound(FShortcutFolders.get()); }
   // Creates (present) or deletes one such shortcut.
   virtual void SetShortcut(int index, TShortcutLocation location, bool originalForm, bool present);
 
@@ -240,6 +245,8 @@ class TNetworkingApps {
 
   TPathResolver FResolvePath;
   std::unique_ptr<TUserProfileFunctions> FProfileFunctions;
+  // The links HasShortcut has read; null in test doubles.
+  std::unique_ptr<TShortcutFolders> FShortcutFolders;
 };
 
 }  // namespace ombrant

@@ -406,4 +406,10 @@ void TMyRegistry::CopyKey(TMyRegistry& destination, bool withSubKeys, bool overw
   }
 }
 
+std::optional<std::string> StringOfValue(const port::RegValueData& value) {
+  if (value.status != kOk || value.data.empty()) return std::string();
+  if (!IsStringType(value.type)) return std::nullopt;
+  return StringFromData(value.data);
+}
+
 }  // namespace ombrant

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -144,5 +145,9 @@ class TMyRegistry {
   std::uint32_t access_ = port::kKeyAllAccess;
   int view_ = 32;
 };
+
+// A value RegGetValues read, as ReadString would give it: empty for a missing or empty value,
+// the text of a REG_SZ or REG_EXPAND_SZ, nothing where ReadString throws (another type).
+[[nodiscard]] std::optional<std::string> StringOfValue(const port::RegValueData& value);
 
 }  // namespace ombrant

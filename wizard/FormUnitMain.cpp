@@ -456,6 +456,8 @@ void TformKestrova::lvApplicationsSelectItem(int item, bool selected) {
   const FlagScope updating(FUpdatingCheckBoxes);
   for (const ShortcutBox& box : shortcutBoxes_) box.box->SetChecked(false);
   if (item < 0 || !selected) return;
+  // The six boxes ask about three folders: each is listed once for all of them.
+  const TShortcutRound round = FApps->ShortcutRound();
   for (const ShortcutBox& box : shortcutBoxes_) {
     box.box->SetChecked(FApps->HasShortcut(item, box.location, box.originalForm));
   }

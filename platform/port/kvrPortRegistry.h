@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/port/kvrPortTypes.h"
 
@@ -67,6 +70,14 @@ struct RegKeyInfo {
   std::uint32_t maxValueLen = 0;
 };
 
+// One value as RegGetValues reads it: its status and, when that is success, its type and raw
+// data.
+struct RegValueData {
+  Status status = kErrorFileNotFound;
+  std::uint32_t type = kRegNone;
+  std::vector<std::uint8_t> data;
+};
+
 // The registry calls the program makes. Names and paths are UTF-8 (the real port calls the W
 // functions). Value data are the raw bytes as Windows stores them: string types are UTF-16LE
 // with their terminating NUL, exactly as RegQueryValueExW returns them.
@@ -105,6 +116,39 @@ class IRegistry {
   // Deletes a key that has no sub-keys (RegDeleteKeyEx with the view flag of `access`).
   [[nodiscard]] virtual Status RegDeleteKeyEx(HKey key, std::string_view subKey,
                                               std::uint32_t access) = 0;
+
+  // Opens `subKey` below `key` with `access`, reads the values `names` into `values` (one entry
+  // per name, in order) and closes the key again: one call where a walk over many keys wants a
+  // few values of each. Fails as RegOpenKeyEx does, with `values` untouched; a value that cannot
+  // be read carries its own status. This default makes the single calls; a port may do better.
+  [[nodiscard]] virtual Status RegGetValues(HKey key, std::string_view subKey,
+                                            std::uint32_t access,
+                                            std::span<const std::string_view> names,
+                                            std::vector<RegValueData>* values) {
+    HKey opened = kNoKey;
+    const Status status = RegOpenKeyEx(key, subKey, access, &opened);
+    if (status != kErrorSuccess) return status;
+    std::vector<RegValueData> read(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      RegValueData& value = read[i];
+      // The value may grow between the size query and the read; ask again then.
+      for (int attempt = 0; attempt < 4; ++attempt) {
+        std::uint32_t size = 0;
+        value.status = RegQueryValueEx(opened, names[i], &value.type, nullptr, &size);
+        if (value.status != kErrorSuccess) break;
+        value.data.resize(size);
+        if (size == 0) break;
+        value.status = RegQueryValueEx(opened, names[i], &value.type, value.data.data(), &size);
+        if (value.status == kErrorMoreData) continue;
+        value.data.resize(size);
+        break;
+      }
+      if (value.status != kErrorSuccess) value = RegValueData{value.status, kRegNone, {}};
+    }
+    (void)RegCloseKey(opened);
+    *values = std::move(read);
+    return kErrorSuccess;
+  }
 };
 
 }  // namespace ombrant::port

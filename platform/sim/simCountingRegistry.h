@@ -69,6 +69,13 @@ class SimCountingRegistry final : public port::IRegistry {
     ++calls_;
     return inner_.RegDeleteKeyEx(key, subKey, access);
   }
+  port::Status RegGetValues(port::HKey key, std::string_view subKey, std::uint32_t access,
+                            std::span<const std::string_view> names,
+                            std::vector<port::RegValueData>* values) override {
+    ++calls_;
+    if (!watched_.empty() && SameText(subKey, watched_)) ++watchedOpens_;
+    return inner_.RegGetValues(key, subKey, access, names, values);
+  }
 
  private:
   port::IRegistry& inner_;

@@ -151,4 +151,42 @@ port::Status WinRegistry::RegDeleteKeyEx(port::HKey key, std::string_view subKey
   return deleteKeyEx_(ToHkey(key), name.get(), WithView(access) & KEY_WOW64_RES, 0);
 }
 
+port::Status WinRegistry::RegGetValues(port::HKey key, std::string_view subKey,
+                                       std::uint32_t access,
+                                       std::span<const std::string_view> names,
+                                       std::vector<port::RegValueData>* values) {
+  HKEY opened = nullptr;
+  const LONG status =
+      RegOpenKeyExW(ToHkey(key), WideText(subKey).get(), 0, WithView(access), &opened);
+  if (status != ERROR_SUCCESS) return status;
+  struct KeyCloser {
+    HKEY key;
+    ~KeyCloser() { ::RegCloseKey(key); }
+  } closer{opened};
+  std::vector<port::RegValueData> read(names.size());
+  // Most values of a key fit here, so that each takes one query instead of a size query first.
+  std::vector<BYTE> buffer(1024);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    port::RegValueData& value = read[i];
+    const WideText name(names[i]);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      DWORD type = 0;
+      DWORD size = static_cast<DWORD>(buffer.size());
+      value.status = RegQueryValueExW(opened, name.get(), nullptr, &type, buffer.data(), &size);
+      if (value.status == ERROR_MORE_DATA) {
+        buffer.resize(std::max<std::size_t>(size, buffer.size() * 2));
+        continue;
+      }
+      if (value.status == ERROR_SUCCESS) {
+        value.type = type;
+        value.data.assign(buffer.begin(), buffer.begin() + size);
+      }
+      break;
+    }
+    if (value.status != ERROR_SUCCESS) value = port::RegValueData{value.status, port::kRegNone, {}};
+  }
+  *values = std::move(read);
+  return ERROR_SUCCESS;
+}
+
 }  // namespace ombrant::win32

@@ -29,6 +29,10 @@ class WinRegistry final : public port::IRegistry {
   port::Status RegDeleteValue(port::HKey key, std::string_view valueName) override;
   port::Status RegDeleteKeyEx(port::HKey key, std::string_view subKey,
                               std::uint32_t access) override;
+  // One open, one query per value into a buffer that holds most values whole, one close.
+  port::Status RegGetValues(port::HKey key, std::string_view subKey, std::uint32_t access,
+                            std::span<const std::string_view> names,
+                            std::vector<port::RegValueData>* values) override;
 
  private:
   // RegDeleteKeyExW, absent before Vista and 64-bit XP; null then.

@@ -186,6 +186,44 @@ TEST_F(RegistryContract, ValuesOfEveryTypeRoundTripByteForByte) {
   }
 }
 
+TEST_F(RegistryContract, GetValuesReadsWhatSingleQueriesRead) {
+  Bytes big(70 * 1024);
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i % 253);
+  Key sub(reg_);
+  Create(Test(), "Package", &sub);
+  Set(sub.Get(), "DisplayName", kRegSz, Wide("Package 7"));
+  Set(sub.Get(), "Empty", kRegSz, {});
+  Set(sub.Get(), "Size", kRegDword, {7, 0, 0, 0});
+  Set(sub.Get(), "Big", kRegBinary, big);
+  const std::string_view names[] = {"DisplayName", "Missing", "Empty", "Size", "Big", "displayname"};
+  std::vector<RegValueData> values;
+  ASSERT_EQ(reg_.RegGetValues(Test(), "Package", kKeyQueryValue, names, &values), kErrorSuccess);
+  ASSERT_EQ(values.size(), std::size(names));
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    SCOPED_TRACE(names[i]);
+    std::uint32_t type = kJunk;
+    std::uint32_t size = 0;
+    const Status status = reg_.RegQueryValueEx(sub.Get(), names[i], &type, nullptr, &size);
+    EXPECT_EQ(values[i].status, status);
+    if (status != kErrorSuccess) continue;
+    Bytes data(size);
+    if (size > 0) {
+      ASSERT_EQ(reg_.RegQueryValueEx(sub.Get(), names[i], &type, data.data(), &size),
+                kErrorSuccess);
+    }
+    EXPECT_EQ(values[i].type, type);
+    EXPECT_TRUE(values[i].data == data);
+  }
+  EXPECT_EQ(values[1].status, kErrorFileNotFound);
+
+  // A key that does not open: nothing read, the list as it was.
+  EXPECT_EQ(reg_.RegGetValues(Test(), "Missing", kKeyQueryValue, names, &values),
+            kErrorFileNotFound);
+  EXPECT_EQ(values.size(), std::size(names));
+  EXPECT_EQ(reg_.RegGetValues(kJunkKey, "Package", kKeyQueryValue, names, &values),
+            kErrorInvalidHandle);
+}
+
 TEST_F(RegistryContract, SmallBufferReportsTheSizeNeeded) {
   const Bytes data = Wide("twelve chars");
   Set(Test(), "Text", kRegSz, data);

@@ -187,5 +187,37 @@ TEST(InstalledSoftwareManager, ReadsTheUninstallKeyOncePerBuild) {
   EXPECT_GT(counting.Calls(), 0u);
 }
 
+TEST(InstalledSoftwareManager, AsksTheRegistryAtMostThreeTimesPerUninstallRegistration) {
+  // The cost of a build grows with the machine's registrations; what a class detects does not
+  // matter. Compared between two machines so that the fixed cost drops out.
+  const auto calls = [](int registrations) {
+    CatalogueMachine machine;
+    machine.AddProgram(R"(C:\Apps\browser.exe)");
+    machine.AddUninstall("Browser",
+                         {{"DisplayName", "Test Browser"}, {"InstallLocation", R"(C:\Apps)"}});
+    for (int i = 0; i < registrations; ++i) {
+      machine.AddUninstall("{Package-" + std::to_string(i) + "}",
+                           {{"DisplayName", "Package " + std::to_string(i)},
+                            {"InstallLocation", R"(C:\Vendor\)"},
+                            {"UninstallString", "MsiExec.exe /X{Package}"},
+                            {"DisplayIcon", R"(C:\Vendor\app.ico,0)"},
+                            {"Publisher", "Vendor"}});
+    }
+    const TSoftwareContext& plain = machine.Context();
+    sim::SimCountingRegistry counting(plain.port.registry);
+    port::Port port = plain.port;
+    port::Port countedPort{counting, port.system,   port.files,   port.shell,
+                           port.ui,  port.accounts, port.security, port.processes};
+    const TSoftwareContext context{countedPort, plain.paths, false, nullptr};
+    const TInstalledSoftwareManager catalogue(context, TestClasses());
+    EXPECT_EQ(catalogue.Count(), 1);
+    return counting.Calls();
+  };
+  const std::size_t few = calls(10);
+  const std::size_t many = calls(110);
+  EXPECT_LE(many - few, 3u * 100u) << few << " calls for 11 registrations, " << many
+                                   << " for 111";
+}
+
 }  // namespace
 }  // namespace ombrant::test

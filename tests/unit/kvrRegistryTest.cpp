@@ -470,5 +470,64 @@ TEST_F(RegistryTest, DeleteKeyRemovesTheWholeTree) {
   EXPECT_FALSE(reg.DeleteKey("\\Software\\X\\"));
 }
 
+TEST_F(RegistryTest, ValuesReadInOneGoReadAsReadStringReadsThem) {
+  // Each value once through ReadString and once through RegGetValues: the same text, and
+  // nothing exactly where ReadString throws.
+  struct Case {
+    const char* name;
+    std::uint32_t type;
+    Bytes data;
+  };
+  const Case cases[] = {
+      {"text", kRegSz, Utf16Z("C:\\Program Files\\Pidgin\\")},
+      {"expand", kRegExpandSz, Utf16Z("%ProgramFiles%\\x")},
+      {"empty string", kRegSz, Utf16Z("")},
+      {"no data", kRegSz, {}},
+      {"unterminated", kRegSz, Utf16("abc")},
+      {"odd length", kRegSz, {'a', 0, 'b'}},
+      {"embedded nul", kRegSz, Utf16Z(Chars("ab\0cd"))},
+      {"dword", kRegDword, {1, 0, 0, 0}},
+      {"empty binary", kRegBinary, {}},
+      {"binary", kRegBinary, {1, 2, 3}},
+      {"multi", kRegMultiSz, Utf16Z(Chars("a\0b\0"))},
+      {"huge", kRegSz, Utf16Z(std::string(70000, 'x'))},
+  };
+  for (const Case& c : cases) sim_.SetValue(kSimKey, c.name, c.type, c.data);
+
+  std::vector<std::string_view> names;
+  for (const Case& c : cases) names.push_back(c.name);
+  names.push_back("missing");
+  TMyRegistry reg(sim_);
+  ASSERT_TRUE(reg.OpenKey("\\Software", false));
+  std::vector<RegValueData> values;
+  ASSERT_EQ(sim_.RegGetValues(reg.CurrentKey(), "Test", kKeyQueryValue, names, &values),
+            kErrorSuccess);
+  ASSERT_EQ(values.size(), names.size());
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    SCOPED_TRACE(names[i]);
+    std::optional<std::string> expected;
+    try {
+      expected = reg.ReadString(names[i]);
+    } catch (const ERegistryException&) {
+    }
+    EXPECT_EQ(StringOfValue(values[i]), expected);
+  }
+}
+
+TEST_F(RegistryTest, ValuesOfAKeyThatDoesNotOpenAreNotRead) {
+  sim_.SetValue(kSimKey, "Name", kRegSz, Utf16Z("x"));
+  sim_.LimitAccess(kSimKey, kKeyEnumerateSubKeys);
+  const std::string_view names[] = {"Name"};
+  std::vector<RegValueData> values(1, RegValueData{kErrorSuccess, kRegDword, {7}});
+  EXPECT_EQ(sim_.RegGetValues(kHKeyCurrentUser, "Software\\Test", kKeyQueryValue, names, &values),
+            kErrorAccessDenied);
+  EXPECT_EQ(sim_.RegGetValues(kHKeyCurrentUser, "Software\\Missing", kKeyQueryValue, names,
+                              &values),
+            kErrorFileNotFound);
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_EQ(values[0].data, Bytes{7});
+}
+
 }  // namespace
 }  // namespace ombrant

@@ -1,0 +1,88 @@
+#include "catalogue/kvrShortcutFolders.h"
+
+#include <chrono>
+#include <utility>
+
+#include "catalogue/kvrShortcutFiles.h"
+#include "platform/vqStrings.h"
+
+namespace ombrant {
+namespace {
+
+// FILETIME of 1970-01-01, and two seconds in its ticks: FAT keeps write times to two seconds,
+// and other file systems stamp with a coarse clock.
+constexpr std::uint64_t kUnixEpochAsFileTime = 116444736000000000ull;
+constexpr std::uint64_t kSettleTicks = 2 * 10000000ull;
+
+std::uint64_t NowAsFileTime() {
+  using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, 10000000>>;
+  const auto since =
+      std::chrono::duration_cast<Ticks>(std::chrono::system_clock::now().time_since_epoch());
+  return since.count() < 0 ? 0 : kUnixEpochAsFileTime + static_cast<std::uint64_t>(since.count());
+}
+
+// Ends a listing on every way out.
+class FindGuard {
+ public:
+  FindGuard(port::IFileSystem& files, port::HFind find) : files_(files), find_(find) {}
+  ~FindGuard() { (void)files_.FindClose(find_); }
+  FindGuard(const FindGuard&) = delete;
+  FindGuard& operator=(const FindGuard&) = delete;
+
+ private:
+  port::IFileSystem& files_;
+  port::HFind find_;
+};
+
+}  // namespace
+
+const std::vector<TShortcutFolders::TLink>& TShortcutFolders::Links(std::string_view mask) {
+  TFolder& folder = folders_[UpperCase(mask)];
+  if (rounds_ > 0 && folder.listedInRound) return folder.links;
+  folder.listedInRound = rounds_ > 0;
+  folder.links.clear();
+
+  const std::size_t slash = mask.rfind('\\');
+  const std::string folderPath(mask.substr(0, slash == std::string_view::npos ? 0 : slash + 1));
+  std::map<std::string, TKnownLink> seen;
+  port::FindData data;
+  port::HFind find = port::kInvalidFind;
+  if (port_.files.FindFirstFile(mask, &data, &find) == port::kErrorSuccess) {
+    FindGuard guard(port_.files, find);
+    const std::uint64_t now = NowAsFileTime();
+    do {
+      if ((data.attributes & port::kFileAttributeDirectory) != 0) continue;
+      std::string key = UpperCase(data.name);
+      auto known = folder.known.find(key);
+      TKnownLink entry;
+      if (known != folder.known.end() && known->second.settled &&
+          known->second.size == data.size && known->second.lastWriteTime == data.lastWriteTime) {
+        entry = std::move(known->second);
+        entry.link.name = data.name;
+      } else {
+        entry.size = data.size;
+        entry.lastWriteTime = data.lastWriteTime;
+        entry.link.name = data.name;
+        ++linksRead_;
+        entry.readable = ReadShortcutLink(port_, folderPath + data.name, entry.link.target,
+                                          entry.link.arguments) &&
+                         !entry.link.target.empty();
+        // An unreadable link may be one being written: it is tried again next time.
+        entry.settled = entry.readable && now > data.lastWriteTime &&
+                        now - data.lastWriteTime > kSettleTicks;
+      }
+      if (entry.readable) folder.links.push_back(entry.link);
+      seen.insert_or_assign(std::move(key), std::move(entry));
+    } while (port_.files.FindNextFile(find, &data) == port::kErrorSuccess);
+  }
+  // Files no longer there are forgotten.
+  folder.known = std::move(seen);
+  return folder.links;
+}
+
+void TShortcutFolders::EndRound() {
+  if (rounds_ == 0 || --rounds_ > 0) return;
+  for (auto& [mask, folder] : folders_) folder.listedInRound = false;
+}
+
+}  // namespace ombrant

@@ -1,0 +1,112 @@
+// Selecting one application on the applications page, on the real port: the six shortcut boxes
+// asked as the wizard asks them, with LINKS shortcuts of other programs on the desktop and in
+// the Programs folder, read through the system's shell-link object.
+//   selection_bench [LINKS [ROUNDS]]   (default 1000 links, 20 rounds)
+// Missing links are written first ("Bench tool N.lnk"). Prints the catalogue's build time, the
+// first selection (nothing read yet) and the median of the later ones, in milliseconds.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "catalogue/kvrShortcutFiles.h"
+#include "definitions/kvrSoftwareClasses.h"
+#include "orchestration/UnitNetworkingApps.h"
+#include "platform/win32/winHeaders.h"
+#include "platform/win32/winMachine.h"
+
+#include <objbase.h>
+
+namespace {
+
+using namespace ombrant;
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
+
+bool Exists(port::IFileSystem& files, const std::string& path) {
+  std::uint32_t attributes = 0;
+  return files.GetFileAttributes(path, &attributes) == port::kErrorSuccess;
+}
+
+struct Box {
+  TShortcutLocation location;
+  bool originalForm;
+};
+constexpr Box kBoxes[] = {{slDesktop, false}, {slPrograms, false}, {slQuickLaunch, false},
+                          {slDesktop, true},  {slPrograms, true},  {slQuickLaunch, true}};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int links = argc > 1 ? std::atoi(argv[1]) : 1000;
+  const int rounds = std::max(2, argc > 2 ? std::atoi(argv[2]) : 20);
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
+  int result = 0;
+  {
+    win32::WinMachine machine;
+    port::Port port = machine.Port();
+    TSoftwareClassRegistry classes;
+    RegisterSoftwareClasses(classes);
+    const Clock::time_point built = Clock::now();
+    TNetworkingApps apps(port, classes);
+    const double catalogueMs = Milliseconds(Clock::now() - built);
+    if (apps.Count() == 0) {
+      std::fprintf(stderr, "selection_bench: no application detected\n");
+      return 1;
+    }
+    std::string desktop;
+    std::string programs;
+    if (port.shell.GetSpecialFolderPath(port::kCsidlDesktopDirectory, &desktop) != 0 ||
+        port.shell.GetSpecialFolderPath(port::kCsidlPrograms, &programs) != 0) {
+      std::fprintf(stderr, "selection_bench: no desktop or Programs folder\n");
+      return 1;
+    }
+    int written = 0;
+    for (const std::string& folder : {desktop, programs}) {
+      for (int i = 0; i < links; ++i) {
+        const std::string name = folder + "\\Bench tool " + std::to_string(i) + ".lnk";
+        if (Exists(port.files, name)) continue;
+        const std::string exe = "C:\\Program Files\\Bench tool " + std::to_string(i) + "\\tool.exe";
+        WriteShortcut(port, name, exe, exe, "", "", 0);
+        ++written;
+      }
+    }
+    apps.SetInternetUser("Admin-online");
+    TInstalledSoftware& app = apps.Manager().Items(0);
+    const std::string impersonated = desktop + "\\" + app.DisplayName() + " (as Admin-online).lnk";
+    if (!Exists(port.files, impersonated)) (void)app.CreateRestrictedShortcut(impersonated, "Admin-online");
+
+    std::vector<double> times;
+    std::string answers;
+    for (int r = 0; r < rounds; ++r) {
+      answers.clear();
+      const Clock::time_point start = Clock::now();
+      {
+#if __has_include("catalogue/kvrShortcutFolders.h")
+        const TShortcutRound round = apps.ShortcutRound();
+#endif
+        for (const Box& box : kBoxes) {
+          answers += apps.HasShortcut(0, box.location, box.originalForm) ? '1' : '0';
+        }
+      }
+      times.push_back(Milliseconds(Clock::now() - start));
+    }
+    const double first = times.front();
+    std::vector<double> later(times.begin() + 1, times.end());
+    std::sort(later.begin(), later.end());
+    const double median = later[later.size() / 2];
+    std::printf("application=%s links_per_folder=%d links_written=%d catalogue_ms=%.1f "
+                "first_selection_ms=%.1f selection_median_ms=%.1f boxes=%s\n",
+                app.DisplayName().c_str(), links, written, catalogueMs, first, median,
+                answers.c_str());
+    // The impersonated desktop link is there, the other five boxes are empty.
+    if (answers != "100000") result = 1;
+  }
+  CoUninitialize();
+  return result;
+}
