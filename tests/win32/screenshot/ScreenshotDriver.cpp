@@ -264,11 +264,29 @@ bool SelectFirstApplication(HWND wizard, DWORD process, std::vector<std::string>
   return true;
 }
 
-HWND FindChildOfClass(HWND parent, const wchar_t* className) {
+// The visible rich edit (its class name differs between the library's versions), or null.
+HWND FindRichEdit(HWND parent) {
   for (HWND child : Children(parent)) {
-    if (ClassOf(child) == className && IsWindowVisible(child)) return child;
+    if (_wcsnicmp(ClassOf(child).c_str(), L"RichEdit", 8) == 0 && IsWindowVisible(child)) return child;
   }
   return nullptr;
+}
+
+// The control with the keyboard focus in the wizard's thread.
+HWND FocusOf(HWND wizard) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(wizard, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// Tab pressed until `target` has the focus; false when it never gets it.
+bool TabTo(HWND wizard, HWND target) {
+  for (int i = 0; i < 12 && FocusOf(wizard) != target; ++i) {
+    HWND at = FocusOf(wizard);
+    Key(at != nullptr ? at : wizard, VK_TAB);
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  }
+  return FocusOf(wizard) == target;
 }
 
 // Waits up to `seconds` for a message box; answers it with `button` (or leaves it up with null)
@@ -325,22 +343,27 @@ void CheckFirstPage(HWND wizard, DWORD process) {
   }
   if (!IsWindow(wizard)) return;
 
-  // The click on Uninstall left the focus on it: Enter presses it.
-  Key(uninstall, VK_RETURN);
-  const std::string asked = TakeBox(process, 30, L"&No");
-  Check("EnterPressesTheFocusedButton",
-        asked.empty() ? "Enter on the focused Uninstall button showed no question"
-                      : ShownPage(wizard).number != 1 ? "Enter also went on to another page" : "");
+  // Uninstall reached with Tab: Enter presses it, not Next.
+  if (!TabTo(wizard, uninstall)) {
+    Check("EnterPressesTheFocusedButton", "Tab never reached Uninstall");
+  } else {
+    Key(uninstall, VK_RETURN);
+    const std::string asked = TakeBox(process, 30, L"&No");
+    Check("EnterPressesTheFocusedButton",
+          asked.empty() ? "Enter on the focused Uninstall button showed no question"
+                        : ShownPage(wizard).number != 1 ? "Enter also went on to another page" : "");
+  }
 
   // Enter in the introduction's text goes on, as Next does.
-  HWND text = FindChildOfClass(wizard, L"RichEdit20W");
-  if (text == nullptr) text = FindChildOfClass(wizard, L"RICHEDIT50W");
+  HWND text = FindRichEdit(wizard);
   if (text == nullptr) {
     Check("EnterElsewherePressesNext", "no introduction text to type Enter in");
     return;
   }
-  MouseClick(text);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  if (!TabTo(wizard, text)) {
+    Check("EnterElsewherePressesNext", "Tab never reached the introduction text");
+    return;
+  }
   Key(text, VK_RETURN);
   std::vector<std::string> messages;
   const bool moved = WaitFor(process, [&] { return ShownPage(wizard).number == 2; }, messages,
