@@ -67,6 +67,7 @@ int Run(HINSTANCE instance, int showCommand) {
   };
   binder.Create();
   form.SetHandle(reinterpret_cast<port::HWnd>(binder.Window()));
+  machine.SetOwnerWindow(reinterpret_cast<port::HWnd>(binder.Window()));
   for (const auto& [size, which] : {std::pair{SM_CXSMICON, ICON_SMALL}, std::pair{SM_CXICON, ICON_BIG}}) {
     const int pixels = GetSystemMetrics(size);
     if (HANDLE icon = LoadImageW(instance, L"MAINICON", IMAGE_ICON, pixels, pixels, LR_SHARED)) {
@@ -84,6 +85,7 @@ int Run(HINSTANCE instance, int showCommand) {
     binder.AfterMessage();
   }
   form.SetHandle(0);
+  machine.SetOwnerWindow(0);
   return static_cast<int>(message.wParam);
 }
 

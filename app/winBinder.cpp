@@ -270,7 +270,7 @@ void FormBinder::CreateControl(ui::Control& control) {
       break;
     case Kind::Button:
       className = WC_BUTTONW;
-      style |= WS_TABSTOP | BS_PUSHBUTTON;
+      style |= WS_TABSTOP | (&control == form_.DefaultButton() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
       break;
     case Kind::RadioButton:
       // Not an automatic radio button: the model decides which option is checked.
@@ -903,13 +903,25 @@ void FormBinder::PaintPicture(Bound& bound, HDC dc) {
 
 // ---- control -> model ------------------------------------------------------------------------
 
+// The window takes no input while a button's operation runs: what the user clicked or typed
+// meanwhile (a second click of a double click on Next, say) is dropped, not run afterwards.
+void FormBinder::DiscardInputQueuedMeanwhile() {
+  MSG dropped{};
+  while (PeekMessageW(&dropped, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE | PM_NOYIELD)) {
+  }
+  while (PeekMessageW(&dropped, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE | PM_NOYIELD)) {
+  }
+}
+
 void FormBinder::OnCommand(Bound& bound, int code) {
   if (pushing_ > 0) return;
   // Handlers may destroy controls: after one runs, only the model's address is used.
   ui::Control* control = bound.control;
   switch (bound.kind) {
     case Kind::Button:
-      if (code == BN_CLICKED) static_cast<ui::Button&>(*control).UserClick();
+      if (code == BN_CLICKED && static_cast<ui::Button&>(*control).UserClick()) {
+        DiscardInputQueuedMeanwhile();
+      }
       break;
     case Kind::RadioButton:
       if (code == BN_CLICKED) {
@@ -1072,6 +1084,18 @@ bool FormBinder::PreTranslateMessage(const MSG& message) {
         const bool control = KeyDown(VK_CONTROL);
         switch (message.wParam) {
           case VK_TAB: return control ? CyclePages(shift) : MoveFocus(shift);
+          case VK_RETURN: {
+            // An open drop-down list takes Enter as its own choice.
+            wchar_t cls[32] = {};
+            GetClassNameW(message.hwnd, cls, 32);
+            if (std::wstring_view(cls) == WC_COMBOBOXW &&
+                SendMessageW(message.hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0) {
+              return false;
+            }
+            if (shift || control) return false;
+            SyncFocus();
+            return ui::PressEnter(form_);
+          }
           case VK_LEFT:
           case VK_UP: return !control && MoveAmongRadios(true);
           case VK_RIGHT:

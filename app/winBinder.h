@@ -68,6 +68,7 @@ class FormBinder final : private ui::Observer {
   std::function<void(const std::string& what)> OnFailure;
 
  private:
+  void DiscardInputQueuedMeanwhile();
   enum class Kind {
     Form, PageControl, Page, GroupBox, Panel, Button, RadioButton, CheckBox, Label, Edit,
     RichEdit, ComboBox, ListView, Picture

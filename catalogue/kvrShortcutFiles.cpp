@@ -82,7 +82,8 @@ void WriteShortcut(port::Port& port, std::string_view linkFile, std::string_view
                                                                     : target.substr(0, slash + 1));
     if (!arguments.empty()) (void)link->SetArguments(arguments);
     if (!port::Succeeded(link->Save(linkFile))) {
-      port.ui.MessageBox(0, "could not save the shortcut", "Setting link", port::kMbOk);
+      port.ui.MessageBox(0, "could not save the shortcut", "Setting link",
+                         port::kMbOk | port::kMbTaskModal);
     }
   } catch (...) {
     // A failed shortcut must not end the replacement loop that asked for it.

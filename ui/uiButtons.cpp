@@ -61,7 +61,7 @@ void Button::Click() {
 }
 
 bool Button::UserClick() {
-  if (!CanInteract()) return false;
+  if (!AcceptsUserInput()) return false;
   Click();
   return true;
 }
@@ -89,7 +89,7 @@ void RadioButton::SetChecked(bool checked) {
 }
 
 bool RadioButton::UserClick() {
-  if (!CanInteract()) return false;
+  if (!AcceptsUserInput()) return false;
   if (checked_) {
     if (OnClick) OnClick();
   } else {
@@ -112,7 +112,7 @@ void CheckBox::SetChecked(bool checked) {
 }
 
 bool CheckBox::UserClick() {
-  if (!CanInteract()) return false;
+  if (!AcceptsUserInput()) return false;
   SetChecked(!checked_);
   return true;
 }

@@ -55,7 +55,7 @@ void ComboBox::SetImages(ImageList* images) {
 }
 
 bool ComboBox::UserSelect(int index) {
-  if (index < 0 || index >= ItemCount() || !CanInteract()) return false;
+  if (index < 0 || index >= ItemCount() || !AcceptsUserInput()) return false;
   SetItemIndex(index);
   if (OnChange) OnChange();
   return true;

@@ -8,6 +8,8 @@
 
 namespace ombrant::ui {
 
+class Button;
+
 class Panel : public Container {
  public:
   explicit Panel(std::string name = {});
@@ -42,6 +44,11 @@ class Form : public Container {
   [[nodiscard]] int FontSize() const { return fontSize_; }
   void SetFont(std::string name, int points);
 
+  // The button Enter presses when the focus is on no push button (a dialog's default button);
+  // null for none.
+  [[nodiscard]] Button* DefaultButton() const { return defaultButton_; }
+  void SetDefaultButton(Button* button) { defaultButton_ = button; }
+
   // Runs OnClose, then marks the window closed (once); the binder destroys the real window.
   std::function<void()> OnClose;
   void Close();
@@ -55,6 +62,7 @@ class Form : public Container {
   std::string fontName_;
   int fontSize_ = 0;
   bool closed_ = false;
+  Button* defaultButton_ = nullptr;
 };
 
 }  // namespace ombrant::ui

@@ -271,6 +271,11 @@ bool Control::Showing() const {
   return visible_ && (parent_ == nullptr || parent_->Showing());
 }
 
+void Control::EndBlockingInput() {
+  int& blocks = Root().inputBlocks_;
+  if (blocks > 0) --blocks;
+}
+
 bool Control::EffectivelyEnabled() const {
   for (const Control* c = this; c != nullptr; c = c->parent_) {
     if (!c->enabled_) return false;

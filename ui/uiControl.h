@@ -220,6 +220,14 @@ class Control : public Component {
   [[nodiscard]] bool EffectivelyEnabled() const;
   // What a user can reach: showing and enabled.
   [[nodiscard]] bool CanInteract() const { return Showing() && EffectivelyEnabled(); }
+  // While the window runs an operation its controls refuse the user's actions (the User*
+  // operations), however the real window hands them over: the operation is never re-entered.
+  // Changes made by code still run. Counted, so operations may nest.
+  void BeginBlockingInput() { ++Root().inputBlocks_; }
+  void EndBlockingInput();
+  [[nodiscard]] bool InputBlocked() const { return Root().inputBlocks_ > 0; }
+  // What a user's action may reach now.
+  [[nodiscard]] bool AcceptsUserInput() const { return CanInteract() && !InputBlocked(); }
 
   // Labels, panels, group boxes and pictures never take the focus.
   [[nodiscard]] virtual bool TakesFocus() const { return true; }
@@ -255,6 +263,7 @@ class Control : public Component {
   Alignment align_ = Alignment::None;
   PopupMenu* popup_ = nullptr;
   Control* focused_ = nullptr;  // used at the root only
+  int inputBlocks_ = 0;         // used at the root only
 };
 
 class Container : public Control {

@@ -103,6 +103,14 @@ Control* FindAccessKey(Control& root, char32_t key) {
   return nullptr;
 }
 
+bool PressEnter(Form& window) {
+  if (auto* focused = dynamic_cast<Button*>(window.FocusedControl())) {
+    if (focused->AcceptsUserInput()) return focused->UserClick();
+  }
+  Button* fallback = window.DefaultButton();
+  return fallback != nullptr && fallback->UserClick();
+}
+
 bool PressAccessKey(Control& root, char32_t key) {
   Control* target = FindAccessKey(root, key);
   if (target == nullptr) return false;

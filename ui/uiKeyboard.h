@@ -5,10 +5,12 @@
 
 #include <vector>
 
+#include "ui/uiContainers.h"
 #include "ui/uiControl.h"
 
 namespace ombrant::ui {
 
+class Button;
 class RadioButton;
 
 // Tab stops at a control that can take the focus; among radio buttons of one parent only at the
@@ -37,5 +39,10 @@ class RadioButton;
 // clicked; a radio button or check box is focused and clicked; a page's tab is selected as a
 // click on it would. False when no control has that key or it did nothing.
 bool PressAccessKey(Control& root, char32_t key);
+
+// Enter in `window`: presses the focused push button, else the window's default button. False
+// when neither can be clicked now (disabled, hidden, or the window busy), so that the key goes on
+// to the focused control.
+bool PressEnter(Form& window);
 
 }  // namespace ombrant::ui

@@ -165,7 +165,7 @@ void ListView::ClearSelection() {
 // ---- user actions ----------------------------------------------------------------------------
 
 bool ListView::UserSelect(int index) {
-  if (index < -1 || index >= ItemCount() || !CanInteract()) return false;
+  if (index < -1 || index >= ItemCount() || !AcceptsUserInput()) return false;
   if (index < 0) {
     ClearSelection();
   } else {
@@ -181,7 +181,7 @@ bool ListView::UserClick(int index) {
 }
 
 bool ListView::UserSetChecked(int index, bool checked) {
-  if (!checkBoxes_ || index < 0 || index >= ItemCount() || !CanInteract()) return false;
+  if (!checkBoxes_ || index < 0 || index >= ItemCount() || !AcceptsUserInput()) return false;
   SetItemChecked(index, checked);
   return true;
 }

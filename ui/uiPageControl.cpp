@@ -107,7 +107,7 @@ int PageControl::TabIndexOf(const TabSheet& page) const {
 
 bool PageControl::UserSelectTab(int tabIndex) {
   TabSheet* page = TabPage(tabIndex);
-  if (page == nullptr || !CanInteract()) return false;
+  if (page == nullptr || !AcceptsUserInput()) return false;
   if (page == active_) return true;
   SetActivePage(page);
   if (OnChange) OnChange();

@@ -26,7 +26,7 @@ bool Label::ActivateAccessKey() {
 }
 
 bool Label::UserClick() {
-  if (!CanInteract()) return false;
+  if (!AcceptsUserInput()) return false;
   if (OnClick) OnClick();
   return true;
 }
@@ -51,7 +51,7 @@ void Edit::SetText(std::string text) {
 }
 
 bool Edit::UserSetText(std::string text) {
-  if (!CanInteract()) return false;
+  if (!AcceptsUserInput()) return false;
   SetText(std::move(text));
   return true;
 }

@@ -69,6 +69,8 @@ void TformKestrova::BuildControls() {
   placeButton(bnNext, 104, &aPageNext, ui::AnchorSet::LeftBottom());
   placeButton(bnCustom, 320, &aUninstall, ui::AnchorSet::RightBottom());
   placeButton(bnExit, 416, nullptr, ui::AnchorSet::RightBottom());
+  // Enter anywhere but on another button goes on, as in a dialog.
+  SetDefaultButton(&bnNext);
 
   for (ui::TabSheet* page : {&tabIntro, &tabUser, &tabMigration, &tabApplications}) {
     page->SetBorderWidth(kPageBorder);
@@ -205,26 +207,50 @@ void TformKestrova::BuildControls() {
   }
 }
 
+namespace {
+
+// The window accepts no input while a handler runs, apart from its modal boxes: a click that a
+// box's message loop delivers meanwhile must not start the handler, or another one, again.
+class InputBlock {
+ public:
+  explicit InputBlock(ui::Control& window) : window_(window) { window_.BeginBlockingInput(); }
+  ~InputBlock() { window_.EndBlockingInput(); }
+  InputBlock(const InputBlock&) = delete;
+  InputBlock& operator=(const InputBlock&) = delete;
+
+ private:
+  ui::Control& window_;
+};
+
+}  // namespace
+
 void TformKestrova::WireEvents() {
+  const auto blocking = [this](std::function<void()> handler) {
+    return [this, handler = std::move(handler)] {
+      const InputBlock block(*this);
+      handler();
+    };
+  };
   OnClose = [this] { FormClose(); };
-  aPageNext.OnExecute = [this] { aPageNextExecute(); };
-  aPagePrevious.OnExecute = [this] { aPagePreviousExecute(); };
-  aRefreshUsers.OnExecute = [this] { aRefreshUsersExecute(); };
-  aUninstall.OnExecute = [this] { aUninstallExecute(); };
-  bnExit.OnClick = [this] { bnExitClick(); };
-  pcMain.OnChange = [this] { pcMainChange(); };
-  rbNewUser.OnClick = [this] { rbNewUserClick(); };
-  rbExistingUser.OnClick = [this] { rbExistingUserClick(); };
-  cbLimitedUsers.OnChange = [this] { cbLimitedUsersSelect(); };
-  rbMigrateAll.OnClick = [this] { rbMigrateAllClick(); };
-  rbMigrateSelected.OnClick = [this] { rbMigrateAllClick(); };
-  labelApplicationsInfo.OnClick = [this] { labelApplicationsInfoClick(); };
-  lvApplications.OnClick = [this] { lvApplicationsClick(); };
+  aPageNext.OnExecute = blocking([this] { aPageNextExecute(); });
+  aPagePrevious.OnExecute = blocking([this] { aPagePreviousExecute(); });
+  aRefreshUsers.OnExecute = blocking([this] { aRefreshUsersExecute(); });
+  aUninstall.OnExecute = blocking([this] { aUninstallExecute(); });
+  bnExit.OnClick = blocking([this] { bnExitClick(); });
+  pcMain.OnChange = blocking([this] { pcMainChange(); });
+  rbNewUser.OnClick = blocking([this] { rbNewUserClick(); });
+  rbExistingUser.OnClick = blocking([this] { rbExistingUserClick(); });
+  cbLimitedUsers.OnChange = blocking([this] { cbLimitedUsersSelect(); });
+  rbMigrateAll.OnClick = blocking([this] { rbMigrateAllClick(); });
+  rbMigrateSelected.OnClick = blocking([this] { rbMigrateAllClick(); });
+  labelApplicationsInfo.OnClick = blocking([this] { labelApplicationsInfoClick(); });
+  lvApplications.OnClick = blocking([this] { lvApplicationsClick(); });
   lvApplications.OnSelectItem = [this](int item, bool selected) {
+    const InputBlock block(*this);
     lvApplicationsSelectItem(item, selected);
   };
   for (const ShortcutBox& box : shortcutBoxes_) {
-    box.box->OnClick = [this, box] { ShortcutBoxClick(box); };
+    box.box->OnClick = blocking([this, box] { ShortcutBoxClick(box); });
   }
 }
 
@@ -273,6 +299,7 @@ void TformKestrova::FormShow() {
 void TformKestrova::FormPaint() {
   if (!FFirstPaint) return;
   FFirstPaint = false;
+  const InputBlock block(*this);
   UpdateNavigation();
 
   // Notices only: none of them stops the wizard.

@@ -17,6 +17,8 @@ inline constexpr std::uint32_t kMbIconError = 0x10;
 inline constexpr std::uint32_t kMbIconQuestion = 0x20;
 inline constexpr std::uint32_t kMbIconWarning = 0x30;
 inline constexpr std::uint32_t kMbIconInformation = 0x40;
+// No owner window, yet modal to every window of the thread (MB_TASKMODAL).
+inline constexpr std::uint32_t kMbTaskModal = 0x2000;
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
 inline constexpr int kIdYes = 6;

@@ -21,6 +21,9 @@ class WinMachine final {
 
   // Valid while this object lives.
   [[nodiscard]] port::Port Port();
+  // The program's window, owner of the boxes and of the copy's progress window that the logic
+  // asks for without one; 0 once it is gone.
+  void SetOwnerWindow(port::HWnd window);
 
  private:
   WinRegistry registry_;

@@ -191,7 +191,8 @@ port::Status WinShell::ShellExecute(port::HWnd owner, std::string_view operation
 
 int WinShell::SHFileOperation(port::HWnd owner, std::uint32_t operation, std::string_view from,
                               std::string_view to, std::uint16_t flags, bool* anyAborted) {
-  return ShellFileOperation(owner, operation, from, to, flags, anyAborted);
+  return ShellFileOperation(owner != 0 ? owner : ownerWindow_, operation, from, to, flags,
+                            anyAborted);
 }
 
 }  // namespace ombrant::win32

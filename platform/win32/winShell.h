@@ -21,6 +21,13 @@ class WinShell final : public port::IShell {
                             int showCommand) override;
   int SHFileOperation(port::HWnd owner, std::uint32_t operation, std::string_view from,
                       std::string_view to, std::uint16_t flags, bool* anyAborted) override;
+
+  // The program's window: the copy's progress window, asked for without an owner, is owned by
+  // it, so that the window takes no input while the copy runs. 0: none.
+  void SetOwnerWindow(port::HWnd window) { ownerWindow_ = window; }
+
+ private:
+  port::HWnd ownerWindow_ = 0;
 };
 
 }  // namespace ombrant::win32

@@ -206,7 +206,7 @@ TEST_F(ShortcutFilesTest, UnsavableLinkShowsTheBoxAndReturns) {
     const sim::MessageBoxRecord& box = ui_.Boxes()[0];
     EXPECT_EQ(box.text, "could not save the shortcut");
     EXPECT_EQ(box.caption, "Setting link");
-    EXPECT_EQ(box.type, kMbOk);
+    EXPECT_EQ(box.type, kMbOk | port::kMbTaskModal) << "modal to the window, though it has no owner";
     EXPECT_EQ(box.owner, 0u);
     EXPECT_FALSE(files_.Exists(file)) << file;
   }

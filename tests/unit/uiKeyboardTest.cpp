@@ -178,5 +178,48 @@ TEST_F(KeyboardFixture, PressingAnAccessKeyDoesWhatTheControlsClickDoes) {
   EXPECT_FALSE(PressAccessKey(form, U'q'));
 }
 
+TEST_F(KeyboardFixture, EnterPressesTheFocusedButtonElseTheDefaultOne) {
+  previous.OnClick = [this] { clicks.push_back("previous"); };
+  exit.OnClick = [this] { clicks.push_back("exit"); };
+  struct Case {
+    const char* what;
+    Control* focus;
+    Button* defaultButton;
+    bool nextEnabled;
+    bool busy;
+    std::vector<std::string> clicks;  // empty: Enter goes on to the focused control
+  };
+  const Case cases[] = {
+      {"no focus yet", nullptr, &next, true, false, {"next"}},
+      {"focused push button", &previous, &next, true, false, {"previous"}},
+      {"focused push button, no default", &exit, nullptr, true, false, {"exit"}},
+      {"in a field", &userName, &next, true, false, {"next"}},
+      {"on a check box: it stays as it is", &option, &next, true, false, {"next"}},
+      {"on an option", &newUser, &next, true, false, {"next"}},
+      {"default disabled", &userName, &next, false, false, {}},
+      {"focused button disabled meanwhile", &next, &next, false, false, {}},
+      {"no default button", &userName, nullptr, true, false, {}},
+      {"the window busy", &previous, &next, true, true, {}},
+  };
+  pages.SetActivePage(&second);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    next.SetEnabled(true);
+    if (c.focus != nullptr) {
+      ASSERT_TRUE(c.focus->SetFocus());
+    }
+    ASSERT_EQ(form.FocusedControl(), c.focus);
+    next.SetEnabled(c.nextEnabled);
+    form.SetDefaultButton(c.defaultButton);
+    const bool checked = option.Checked();
+    if (c.busy) form.BeginBlockingInput();
+    clicks.clear();
+    EXPECT_EQ(PressEnter(form), !c.clicks.empty());
+    if (c.busy) form.EndBlockingInput();
+    EXPECT_EQ(clicks, c.clicks);
+    EXPECT_EQ(option.Checked(), checked);
+  }
+}
+
 }  // namespace
 }  // namespace ombrant::ui

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -36,6 +37,7 @@ class ScriptedUi final : public port::IUi {
   int MessageBox(port::HWnd owner, std::string_view text, std::string_view caption,
                  std::uint32_t type) override {
     boxes.push_back({std::string(text), std::string(caption), type, owner});
+    if (whileShown) whileShown();
     if ((type & 0x0F) == port::kMbOk) return port::kIdOk;
     if (answers.empty()) {
       ADD_FAILURE() << "unexpected question: " << text;
@@ -48,6 +50,8 @@ class ScriptedUi final : public port::IUi {
 
   std::vector<ShownBox> boxes;
   std::deque<int> answers;
+  // What the user does while a box is up (the box's message loop delivers it).
+  std::function<void()> whileShown;
 };
 
 class FakeAccountFacts final : public IAccountFacts {
@@ -104,6 +108,7 @@ class RecordingApps final : public TNetworkingApps {
   }
   bool CreateRestrictedUser(const std::string& name) override {
     calls.push_back("CreateRestrictedUser(" + name + ")");
+    if (during) during();
     if (!script_.createSucceeds) return false;
     // As the real one: the account becomes current and is appended to the list, selected.
     script_.standardUsers.push_back(name);
@@ -144,6 +149,7 @@ class RecordingApps final : public TNetworkingApps {
   void ReplaceAllShortcuts() override { calls.push_back("ReplaceAllShortcuts" + ActiveNames()); }
   void MigrateSelectedApplications(const TMigrationProgress& progress) override {
     calls.push_back("MigrateSelectedApplications" + ActiveNames());
+    if (during) during();
     int count = 0;
     for (const FakeApplication& app : script_.catalogue) count += app.active ? 1 : 0;
     int position = 0;
@@ -160,6 +166,7 @@ class RecordingApps final : public TNetworkingApps {
     calls.push_back("SetShortcut(" + std::to_string(index) + "," + std::to_string(location) + "," +
                     (originalForm ? "original" : "impersonated") + "," +
                     (present ? "present" : "absent") + ")");
+    if (during) during();
     if (failShortcuts) throw std::runtime_error("could not save the shortcut");
     if (present) {
       shortcuts.insert({index, location, originalForm});
@@ -167,7 +174,10 @@ class RecordingApps final : public TNetworkingApps {
       shortcuts.erase({index, location, originalForm});
     }
   }
-  void RemoveCreatedUsers() override { calls.push_back("RemoveCreatedUsers"); }
+  void RemoveCreatedUsers() override {
+    calls.push_back("RemoveCreatedUsers");
+    if (during) during();
+  }
   void RestoreAllOriginalLinks() override { calls.push_back("RestoreAllOriginalLinks"); }
 
   [[nodiscard]] ui::ComboBox* AccountList() const { return FAccountList; }
@@ -177,6 +187,9 @@ class RecordingApps final : public TNetworkingApps {
   std::set<std::tuple<int, TShortcutLocation, bool>> shortcuts;
   int hasShortcutCalls = 0;
   bool failShortcuts = false;
+  // What the user does while a long call runs (a box or the shell's progress window pumps
+  // messages meanwhile).
+  std::function<void()> during;
 
  private:
   static std::size_t Index(int index) { return static_cast<std::size_t>(index); }
