@@ -456,7 +456,10 @@ void TformKestrova::lvApplicationsSelectItem(int item, bool selected) {
   const FlagScope updating(FUpdatingCheckBoxes);
   for (const ShortcutBox& box : shortcutBoxes_) box.box->SetChecked(false);
   if (item < 0 || !selected) return;
+  // A program inside the administrator's profile cannot run under the restricted account.
+  const bool oneAccount = FApps->InstalledForOneAccount(item);
   for (const ShortcutBox& box : shortcutBoxes_) {
+    box.box->SetEnabled(box.originalForm || !oneAccount);
     box.box->SetChecked(FApps->HasShortcut(item, box.location, box.originalForm));
   }
 }
