@@ -9,7 +9,10 @@
 
 #include "catalogue/kvrShortcutFiles.h"
 #include "definitions/kvrInstalledSoftwareChromium.h"
+#include "definitions/kvrInstalledSoftwareMozilla.h"
+#include "tests/unit/browsersFixture.h"
 #include "tests/unit/catalogueTestMachine.h"
+#include "tests/unit/definitionFixtureSupport.h"
 
 namespace ombrant::test {
 namespace {
@@ -139,6 +142,94 @@ TEST(ChromiumDetection, IgnoresNeighboursMissingProgramsAndForeignNames) {
   EXPECT_EQ(Detected(machine, &TInstalledSoftwareBrave::FindInstallations),
             std::vector<std::string>{R"(C:\Tools\Brave\brave.exe=Brave)"});
 }
+
+// ---- the fixture machines with today's browsers
+
+struct TodaysBrowser {
+  const char* className;
+  const char* displayName;
+  const char* executable;
+  const char* icon;
+  bool oneAccount;
+};
+
+struct TodaysMachine {
+  const char* name;
+  std::vector<TodaysBrowser> browsers;
+};
+
+const TodaysMachine kTodaysMachines[] = {
+    {"browsers-10",
+     {{"TInstalledSoftwareChrome", "Google Chrome",
+       R"(C:\Program Files\Google\Chrome\Application\chrome.exe)", "CHROME", false},
+      {"TInstalledSoftwareEdge", "Microsoft Edge",
+       R"(C:\Program Files (x86)\Microsoft\Edge\Application\msedge.exe)", "EDGE", false},
+      {"TInstalledSoftwareBrave", "Brave",
+       R"(C:\Users\Admin\AppData\Local\BraveSoftware\Brave-Browser\Application\brave.exe)",
+       "BRAVE", true}}},
+    {"browsers-today-7x64",
+     {{"TInstalledSoftwareChrome", "Google Chrome",
+       R"(C:\Program Files\Google\Chrome\Application\chrome.exe)", "CHROME", false},
+      {"TInstalledSoftwareEdge", "Microsoft Edge",
+       R"(C:\Program Files (x86)\Microsoft\Edge\Application\msedge.exe)", "EDGE", false},
+      {"TInstalledSoftwareBrave", "Brave",
+       R"(C:\Program Files\BraveSoftware\Brave-Browser\Application\brave.exe)", "BRAVE",
+       false}}},
+};
+
+class TodaysBrowsersFixture : public ::testing::TestWithParam<TodaysMachine> {
+ protected:
+  void SetUp() override { LoadFixture(fixture_, GetParam().name); }
+  std::unique_ptr<FixtureMachine> fixture_;
+};
+
+TEST_P(TodaysBrowsersFixture, DetectsEachBrowserOnceWithItsOwnIcon) {
+  AddIconPairs(fixture_->Machine(), {"APPLICATION", "CHROME", "EDGE", "BRAVE"});
+  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterChromiumSoftwareClasses);
+  const std::vector<TodaysBrowser>& browsers = GetParam().browsers;
+  ASSERT_EQ(catalogue.Count(), static_cast<int>(browsers.size()));
+  for (int i = 0; i < catalogue.Count(); ++i) {
+    const TodaysBrowser& b = browsers[static_cast<std::size_t>(i)];
+    TInstalledSoftware& item = catalogue.Items(i);
+    EXPECT_EQ(catalogue.ClassNameOf(i), b.className);
+    EXPECT_EQ(item.DisplayName(), b.displayName);
+    EXPECT_EQ(item.Executable(), b.executable);
+    EXPECT_EQ(item.Category(), scBrowser);
+    EXPECT_EQ(item.InstalledForOneAccount(), b.oneAccount) << b.className;
+    EXPECT_EQ(item.ImageIndex(), i + 1) << b.className;
+    EXPECT_EQ(catalogue.LargeIcons().Entry(item.ImageIndex()).pixels,
+              RenderIcon(*FindIconArt(b.icon), 32))
+        << b.className;
+  }
+}
+
+TEST_P(TodaysBrowsersFixture, TodaysMozillaFilesAreListedBesideTheOlderOnes) {
+  TInstalledSoftwareManager& catalogue = fixture_->Catalogue(RegisterMozillaSoftwareClasses);
+  ASSERT_EQ(catalogue.Count(), 2);
+  TWideStringList items;
+  catalogue.Items(0).GetExistingDataItems(items, 0);
+  EXPECT_EQ(Lines(items),
+            (std::vector<std::string>{
+                "Cookies=cookies.sqlite", "Form history=formhistory.sqlite", "Places=places.sqlite",
+                "Permissions=permissions.sqlite", "Preferences=prefs.js", "Passwords=logins.json",
+                "Passwords=key4.db", "Certificates=cert9.db", "Window layout=xulstore.json",
+                "Download actions=handlers.json", "Containers=containers.json",
+                "Search engines=search.json.mozlz4", "Favicons=favicons.sqlite"}));
+  catalogue.Items(1).GetExistingDataItems(items, 0);
+  EXPECT_EQ(Lines(items), (std::vector<std::string>{
+                              "Preferences=prefs.js", "Passwords=logins.json", "Passwords=key4.db",
+                              "Certificates=cert9.db", "Window layout=xulstore.json",
+                              R"(Mail file=Mail\Local Folders\Inbox)"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, TodaysBrowsersFixture, ::testing::ValuesIn(kTodaysMachines),
+                         [](const auto& info) {
+                           std::string name = info.param.name;
+                           for (char& c : name) {
+                             if (c == '-') c = '_';
+                           }
+                           return name;
+                         });
 
 // ---- profile files
 
