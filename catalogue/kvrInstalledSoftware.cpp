@@ -107,6 +107,35 @@ std::optional<std::string> UninstallCandidatePath(const TUninstallRegistrations:
   return path;
 }
 
+// `path` with "/" as "\\" and without "." and ".." elements, so that a prefix test sees the folder
+// the path really names.
+std::string NormalisedPath(std::string_view path) {
+  std::vector<std::string> elements;
+  std::string element;
+  auto flush = [&]() {
+    if (element == "..") {
+      if (elements.size() > 1) elements.pop_back();
+    } else if (element != "." && !(element.empty() && !elements.empty())) {
+      elements.push_back(element);
+    }
+    element.clear();
+  };
+  for (char c : path) {
+    if (c == '\\' || c == '/') {
+      flush();
+    } else {
+      element += c;
+    }
+  }
+  flush();
+  std::string result;
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    if (i > 0) result += '\\';
+    result += elements[i];
+  }
+  return result;
+}
+
 }  // namespace
 
 // ---- file helpers
@@ -304,6 +333,22 @@ bool TInstalledSoftware::CreateDirectShortcut(std::string_view linkFile) {
   } catch (...) {
     return false;
   }
+}
+
+bool TInstalledSoftware::InstalledForOneAccount() const {
+  const std::string program = NormalisedPath(FExecutable);
+  for (std::string_view folder : {"<$PROFILE>", "<$APPDATA>", "<$LOCALAPPDATA>"}) {
+    std::string resolved;
+    try {
+      resolved = NormalisedPath(context_.paths.ResolvePath(folder));
+    } catch (...) {
+      continue;
+    }
+    // A drive's root or an unresolved variable is no profile folder.
+    if (resolved.size() < 4 || resolved.find('<') != std::string::npos) continue;
+    if (StartsText(IncludeTrailingBackslash(resolved), program)) return true;
+  }
+  return false;
 }
 
 bool TInstalledSoftware::IsRunning() const {

@@ -64,6 +64,11 @@ struct TSoftwareContext {
 // Everything up to and including the last "\" (empty when there is none).
 [[nodiscard]] std::string ExtractFilePath(std::string_view path);
 
+// What the migration list says of a program installed inside the administrator's own profile.
+inline constexpr std::string_view kInstalledForOneAccountNote =
+    "installed for your account only: install it for all users, or install it under your "
+    "Ombrant";
+
 // The texts a definition hands out, as the wizard and the engine read them.
 //
 // Item lists (TWideStringList) hold lines of a label, "=" and a value; the label is free text
@@ -161,6 +166,11 @@ class TInstalledSoftware {
   void RunAsUser(std::string_view userName);
   // The runas arguments for `userName`: /user:NAME /savecred "\"PROGRAM\" PARAMETERS".
   [[nodiscard]] std::string RunAsArguments(std::string_view userName) const;
+
+  // The program lies inside the running account's own profile (its profile, roaming or local
+  // application data folder), as programs installed for one account do. The restricted account
+  // cannot even read it there, so no shortcut may start it under that account.
+  [[nodiscard]] bool InstalledForOneAccount() const;
 
   // Whether the program runs (a path differing only in letter case counts).
   [[nodiscard]] bool IsRunning() const;

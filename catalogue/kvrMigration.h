@@ -140,7 +140,12 @@ void MigrateSettings(const port::Port& port, TDefinition& definition, std::strin
       }
       if (!WaitUntilProgramClosed(port, name, executable, kCloseGraceDelayMs)) return;
     }
-    if (definition.GetStartRequiredBeforeDataCopy()) {
+    // A program inside the administrator's profile cannot start under the target account.
+    bool startable = true;
+    if constexpr (requires { definition.InstalledForOneAccount(); }) {
+      startable = !definition.InstalledForOneAccount();
+    }
+    if (startable && definition.GetStartRequiredBeforeDataCopy()) {
       definition.RunAsUser(std::string(targetUser));
       (void)port.ui.MessageBox(0, FormatOne(kStartOnceNotice, name), kApplicationTitle,
                                port::kMbOk | port::kMbIconInformation);

@@ -1,5 +1,6 @@
 #include "catalogue/kvrShortcutFiles.h"
 
+#include <array>
 #include <memory>
 
 namespace ombrant {
@@ -88,6 +89,35 @@ void WriteShortcut(port::Port& port, std::string_view linkFile, std::string_view
   } catch (...) {
     // A failed shortcut must not end the replacement loop that asked for it.
   }
+}
+
+std::string SafeFileName(std::string_view name) {
+  std::string safe;
+  for (char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool refused = byte < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' ||
+                         c == '/' || c == '\\' || c == '|' || c == '?' || c == '*';
+    const char kept = refused ? '_' : c;
+    // ".." is no folder step in one name, but nothing needs it there either.
+    if (kept == '.' && !safe.empty() && safe.back() == '.') continue;
+    safe += kept;
+  }
+  const std::size_t first = safe.find_first_not_of(" .");
+  if (first == std::string::npos) return "_";
+  safe = safe.substr(first, safe.find_last_not_of(" .") - first + 1);
+  // Windows opens the device, not a file, for these names with any extension.
+  static constexpr std::array<std::string_view, 22> kDevices = {
+      "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
+      "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+  std::string stem = safe.substr(0, safe.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (char& c : stem) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  for (std::string_view device : kDevices) {
+    if (stem == device) return "_" + safe;
+  }
+  return safe;
 }
 
 }  // namespace ombrant

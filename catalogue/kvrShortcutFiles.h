@@ -35,4 +35,11 @@ void WriteShortcut(port::Port& port, std::string_view linkFile, std::string_view
                    std::string_view iconFile, std::string_view description,
                    std::string_view arguments, std::int32_t iconIndex);
 
+// `name` made fit to be one file name in one folder: names come from the registry, where any
+// program can write them, and must not lead a shortcut elsewhere. Every character Windows
+// refuses in a file name (control characters, < > : " / \\ | ? *) becomes "_", runs of dots
+// become one dot, leading and trailing blanks and dots go, a device name (CON, NUL, COM1...)
+// gets a "_" in front, and an empty name becomes "_".
+[[nodiscard]] std::string SafeFileName(std::string_view name);
+
 }  // namespace ombrant

@@ -66,6 +66,16 @@ void TInstalledMozillaSoftware::GetDataItems(TWideStringList& list) {
   list.Add("Server specific permissions=hostperm.1");
   list.Add("Sign On information=signons3.txt");
   list.Add("Spam training=training.dat");
+  // Today's files. Logins and their key are not bound to the Windows logon: without a primary
+  // password they open under any account.
+  list.Add("Passwords=logins.json");
+  list.Add("Passwords=key4.db");
+  list.Add("Certificates=cert9.db");
+  list.Add("Window layout=xulstore.json");
+  list.Add("Download actions=handlers.json");
+  list.Add("Containers=containers.json");
+  list.Add("Search engines=search.json.mozlz4");
+  list.Add("Favicons=favicons.sqlite");
 }
 
 void TInstalledMozillaSoftware::GetExistingDataItems(TWideStringList& list,

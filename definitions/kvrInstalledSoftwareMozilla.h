@@ -26,7 +26,7 @@ class TInstalledMozillaSoftware : public TInstalledSoftware {
   // Every sub-folder of the profiles folder, as the file system lists them, full paths without
   // a trailing "\". No profile list of the application is read.
   void GetDataFolders(std::string_view userName, TWideStringList& list) override;
-  // The twenty profile files, the older and the newer file of each kind.
+  // The profile files, the older and the newer file of each kind, today's after the others.
   void GetDataItems(TWideStringList& list) override;
   // The existing profile files of profile `folderIndex` of the running account, then
   // "Mail file=" for every file below its "Mail" folder and "Music Database=" for every ".db"

@@ -3,6 +3,7 @@
 #include "definitions/kvrInstalledSoftware1und1.h"
 #include "definitions/kvrInstalledSoftwareAIM.h"
 #include "definitions/kvrInstalledSoftwareApple.h"
+#include "definitions/kvrInstalledSoftwareChromium.h"
 #include "definitions/kvrInstalledSoftwareDigsby.h"
 #include "definitions/kvrInstalledSoftwareDivX.h"
 #include "definitions/kvrInstalledSoftwareEudora.h"
@@ -38,7 +39,7 @@ namespace ombrant {
 
 void RegisterSoftwareClasses(TSoftwareClassRegistry& registry) {
   // One call per module, in catalogue order: Microsoft, Mozilla, Opera, Apple, mail, chat and
-  // telephony, media players.
+  // telephony, media players; today's browsers after them all, so that the older order holds.
   RegisterMicrosoftSoftwareClasses(registry);
   RegisterMozillaSoftwareClasses(registry);
   RegisterOperaSoftwareClasses(registry);
@@ -46,6 +47,7 @@ void RegisterSoftwareClasses(TSoftwareClassRegistry& registry) {
   RegisterMailSoftwareClasses(registry);
   RegisterChatSoftwareClasses(registry);
   RegisterMediaSoftwareClasses(registry);
+  RegisterChromiumSoftwareClasses(registry);
 }
 
 void RegisterMailSoftwareClasses(TSoftwareClassRegistry& registry) {

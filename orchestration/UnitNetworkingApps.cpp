@@ -419,6 +419,16 @@ void TNetworkingApps::FillMigrationList(ui::ListView* view) {
   PrepareListView(view, false);
   FillApplicationList(view, false);
   SetMigrationStatuses(*FPort, *view, *FManager, FInternetUser);
+  for (int i = 0; i < Count() && i < view->ItemCount(); ++i) {
+    if (!Manager().Items(i).InstalledForOneAccount()) continue;
+    const std::string status = view->ColumnText(i, 1);
+    view->SetSubItem(i, 0, status + " - " + std::string(kInstalledForOneAccountNote));
+  }
+}
+
+bool TNetworkingApps::InstalledForOneAccount(int index) const {
+  return FManager && index >= 0 && index < Count() &&
+         Manager().Items(index).InstalledForOneAccount();
 }
 
 ui::ImageList* TNetworkingApps::SmallImages() {
@@ -473,7 +483,10 @@ void TNetworkingApps::SetActive(int index, bool active) { Manager().Items(index)
 // ---- shortcuts
 
 std::string TNetworkingApps::ImpersonatedLinkName(const TInstalledSoftware& app) const {
-  return FormatStr(LoadStr(sImpersonatedLinkName), {app.DisplayName(), FInternetUser}) + ".lnk";
+  // Both names are read from the registry: neither may lead the file out of its folder.
+  return SafeFileName(
+             FormatStr(LoadStr(sImpersonatedLinkName), {app.DisplayName(), FInternetUser})) +
+         ".lnk";
 }
 
 void TNetworkingApps::ReplaceAllShortcuts() {
@@ -494,7 +507,8 @@ void TNetworkingApps::ReplaceShortcuts(TShortcutLocation location) {
 
   for (int a = 0; a < Count(); ++a) {
     TInstalledSoftware& app = Manager().Items(a);
-    if (!app.Active()) continue;
+    // A program inside the administrator's profile cannot run under the restricted account.
+    if (!app.Active() || app.InstalledForOneAccount()) continue;
     // Copies first: the impersonated shortcut may take a name an original has.
     std::vector<std::pair<int, bool>> matches;  // snapshot line, an identical copy is stored
     for (int j = 0; j < links; ++j) {
@@ -613,7 +627,7 @@ void TNetworkingApps::SetShortcut(int index, TShortcutLocation location, bool or
   const std::string folder = LocationFolder(FResolvePath, location);
   if (folder.empty()) return;
   if (originalForm) {
-    const std::string path = folder + app.DisplayName() + ".lnk";
+    const std::string path = folder + SafeFileName(app.DisplayName()) + ".lnk";
     if (present) {
       app.CreateDirectShortcut(path);
       RecordRecreatedOriginalLink(path, location);
@@ -624,6 +638,8 @@ void TNetworkingApps::SetShortcut(int index, TShortcutLocation location, bool or
     return;
   }
   const std::string path = folder + ImpersonatedLinkName(app);
+  // The restricted account cannot start a program inside the administrator's profile.
+  if (present && app.InstalledForOneAccount()) return;
   if (present) {
     app.CreateRestrictedShortcut(path, FInternetUser);
   } else {

@@ -152,6 +152,9 @@ class TNetworkingApps {
   // ---- the catalogue: one entry per detected application, in catalogue order
   [[nodiscard]] virtual int Count() const;
   [[nodiscard]] virtual bool Active(int index) const;
+  // The program lies inside the administrator's profile: it keeps its shortcuts, and none
+  // starts it under the restricted account.
+  [[nodiscard]] virtual bool InstalledForOneAccount(int index) const;
   virtual void SetActive(int index, bool active);
   // Throws std::logic_error in a test double, which has no catalogue.
   [[nodiscard]] TInstalledSoftwareManager& Manager() const;

@@ -485,7 +485,10 @@ void TformKestrova::lvApplicationsSelectItem(int item, bool selected) {
   if (item < 0 || !selected) return;
   // The six boxes ask about three folders: each is listed once for all of them.
   const TShortcutRound round = FApps->ShortcutRound();
+  // A program inside the administrator's profile cannot run under the restricted account.
+  const bool oneAccount = FApps->InstalledForOneAccount(item);
   for (const ShortcutBox& box : shortcutBoxes_) {
+    box.box->SetEnabled(box.originalForm || !oneAccount);
     box.box->SetChecked(FApps->HasShortcut(item, box.location, box.originalForm));
   }
 }

@@ -557,7 +557,7 @@ TEST_P(ShortcutScenario, UntickingTheOriginalFormBoxMovesTheAdministratorsLinksA
   EXPECT_EQ(m_.Files().ReadFile(other), otherBytes);
 }
 
-TEST_P(ShortcutScenario, AnUnwritableDesktopOrAnImpossibleNameIsReportedByTheLinkWriterOnly) {
+TEST_P(ShortcutScenario, AnUnwritableDesktopIsReportedByTheLinkWriterOnlyAnImpossibleNameMadeSafe) {
   Original(f_.desktop + "Opera.lnk", opera_);
   m_.Files().LockPath(f_.desktop, port::kErrorAccessDenied);
   m_.Files().LockPath(f_.desktop + "Opera.lnk", port::kErrorAccessDenied);
@@ -574,11 +574,50 @@ TEST_P(ShortcutScenario, AnUnwritableDesktopOrAnImpossibleNameIsReportedByTheLin
                                        scMultimedia}});
   TNetworkingApps apps(m_.Port(), classes_);
   m_.Ui().ClearBoxes();
-  m_.Ui().QueueAnswer(port::kIdOk);
+  // The characters a file name cannot hold are replaced: the shortcut is written in its folder.
   apps.SetShortcut(0, slDesktop, false, true);
-  EXPECT_EQ(m_.BoxTexts(), std::vector<std::string>{"could not save the shortcut"});
-  EXPECT_FALSE(apps.HasShortcut(0, slDesktop, false));
+  EXPECT_TRUE(m_.BoxTexts().empty());
+  EXPECT_TRUE(Exists(f_.desktop + "AC_DC_ Player (as Admin-online).lnk"));
+  EXPECT_TRUE(apps.HasShortcut(0, slDesktop, false));
   EXPECT_THROW(apps.SetShortcut(apps.Count(), slDesktop, false, true), std::out_of_range);
+}
+
+TEST_P(ShortcutScenario, AProgramInsideTheProfileKeepsItsShortcutsAndANameNeverLeavesItsFolder) {
+  const std::string local = m_.Folder(port::kCsidlLocalAppData) + "\\";
+  const std::string own = local + "Programs\\Tool\\tool.exe";
+  const std::string odd = programFiles_ + "Odd\\odd.exe";
+  const std::string startup = m_.Folder(port::kCsidlStartup) + "\\";
+  InstallTestPrograms(m_.Registry(), {{"Tool", own, "", scBrowser},
+                                      {R"(..\Startup\evil)", odd, "", scBrowser}});
+  TNetworkingApps apps(m_.Port(), classes_);
+  ASSERT_EQ(apps.Count(), 3);  // Thunderbird of the scenario stays third, without shortcuts
+  Original(f_.desktop + "Tool.lnk", own);
+  Original(f_.commonPrograms + "Tool.lnk", own);
+  Original(f_.desktop + "Odd.lnk", odd);
+  apps.ReplaceAllShortcuts();
+
+  // The restricted account cannot reach a program in the administrator's profile.
+  ExpectTarget(f_.desktop + "Tool.lnk", own);
+  ExpectTarget(f_.commonPrograms + "Tool.lnk", own);
+  EXPECT_FALSE(Exists(f_.desktop + "Tool (as Admin-online).lnk"));
+  EXPECT_FALSE(Exists(f_.programs + "Tool (as Admin-online).lnk"));
+  EXPECT_EQ(m_.MultiString(kRemovedKey, "Desktop"),
+            std::vector<std::string>{f_.desktop + "Odd.lnk=" + odd});
+  apps.SetShortcut(0, slDesktop, false, true);
+  EXPECT_FALSE(Exists(f_.desktop + "Tool (as Admin-online).lnk"));
+  EXPECT_FALSE(apps.HasShortcut(0, slDesktop, false));
+  // Its original form can still be made.
+  apps.SetShortcut(0, slQuickLaunch, true, true);
+  ExpectTarget(f_.quickLaunch + "Tool.lnk", own);
+
+  // The other one's name is data: its shortcut is written on the desktop, not in Startup.
+  ExpectImpersonated(f_.desktop + "_Startup_evil (as Admin-online).lnk", R"(..\Startup\evil)",
+                     odd, "");
+  apps.SetShortcut(1, slPrograms, true, true);
+  EXPECT_TRUE(Exists(f_.programs + "_Startup_evil.lnk"));
+  EXPECT_FALSE(Exists(startup + "evil.lnk"));
+  EXPECT_FALSE(Exists(startup + "evil (as Admin-online).lnk"));
+  EXPECT_TRUE(m_.Ui().Boxes().empty());
 }
 
 TEST_P(ShortcutScenario, RecordedListsOfAnotherTypeCountAsEmptyAndAreReplaced) {

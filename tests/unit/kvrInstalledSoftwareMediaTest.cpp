@@ -34,9 +34,10 @@ const std::vector<std::string_view> kMediaClasses = {
 TEST(MediaPlayers, RegisterLastInCatalogueOrderWithTheirIcons) {
   TSoftwareClassRegistry all;
   RegisterSoftwareClasses(all);
-  ASSERT_GE(all.Count(), 8);
+  // The last eight of the fifty-two older classes; only today's browsers follow them.
+  ASSERT_GE(all.Count(), 52);
   std::vector<std::string_view> last;
-  for (int i = all.Count() - 8; i < all.Count(); ++i) last.push_back(all.Classes()[i].Name);
+  for (int i = 44; i < 52; ++i) last.push_back(all.Classes()[i].Name);
   EXPECT_EQ(last, kMediaClasses);
 
   TSoftwareClassRegistry media;

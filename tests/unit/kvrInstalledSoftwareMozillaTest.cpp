@@ -329,7 +329,7 @@ TEST_P(MozillaFixtureTest, ListsTheFirstProfileFilesMailAndMusicDatabases) {
     item.GetRegistryValues(keys);
     EXPECT_TRUE(keys.Empty());
   }
-  // The twenty profile files, older and newer kinds.
+  // The twenty profile files, older and newer kinds, then today's.
   TWideStringList all;
   catalogue.Items(0).GetDataItems(all);
   EXPECT_EQ(Lines(all),
@@ -352,7 +352,15 @@ TEST_P(MozillaFixtureTest, ListsTheFirstProfileFilesMailAndMusicDatabases) {
                                       "Preferences=prefs.js",
                                       "Server specific permissions=hostperm.1",
                                       "Sign On information=signons3.txt",
-                                      "Spam training=training.dat"}));
+                                      "Spam training=training.dat",
+                                      "Passwords=logins.json",
+                                      "Passwords=key4.db",
+                                      "Certificates=cert9.db",
+                                      "Window layout=xulstore.json",
+                                      "Download actions=handlers.json",
+                                      "Containers=containers.json",
+                                      "Search engines=search.json.mozlz4",
+                                      "Favicons=favicons.sqlite"}));
 }
 
 TEST_P(MozillaFixtureTest, MigratesTheFirstProfileOfEachIntoBobsFreshProfile) {

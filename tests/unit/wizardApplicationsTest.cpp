@@ -66,6 +66,26 @@ TEST_F(WizardTest, ClickingAnApplicationShowsItsShortcutsWithoutChangingAny) {
   EXPECT_EQ(BoxStates(f), std::vector<bool>(6, false));
 }
 
+TEST_F(WizardTest, AProgramInsideTheAdministratorsProfileOffersNoImpersonatedBox) {
+  ToApplicationsPage();
+  TformKestrova& f = *form;
+  apps->oneAccount = {1};
+  apps->shortcuts = {{1, slDesktop, true}};
+  ForgetCalls();
+  ASSERT_TRUE(f.lvApplications.UserClick(1));
+  for (const BoxCase& b : kBoxes) {
+    EXPECT_EQ((f.*b.box).Enabled(), b.originalForm) << b.form << " " << b.location;
+  }
+  EXPECT_EQ(BoxStates(f), (std::vector<bool>{false, false, false, true, false, false}));
+  EXPECT_FALSE(f.cbAppDesktopUser.UserClick());
+  EXPECT_TRUE(f.cbAppStartmenuAdmin.UserClick());
+  EXPECT_EQ(Calls(), Calls_{"SetShortcut(1,6,original,present)"});
+
+  // Another application has all six again.
+  ASSERT_TRUE(f.lvApplications.UserClick(2));
+  for (const BoxCase& b : kBoxes) EXPECT_TRUE((f.*b.box).Enabled()) << b.form << " " << b.location;
+}
+
 TEST_F(WizardTest, KeyboardSelectionUpdatesTheBoxesButDoesNotShowThem) {
   ToApplicationsPage();
   TformKestrova& f = *form;

@@ -157,6 +157,7 @@ class RecordingApps final : public TNetworkingApps {
       if (app.active && progress) progress(app.displayName, ++position, count);
     }
   }
+  bool InstalledForOneAccount(int index) const override { return oneAccount.contains(index); }
   bool HasShortcut(int index, TShortcutLocation location, bool originalForm) override {
     ++hasShortcutCalls;
     return shortcuts.contains({index, location, originalForm});
@@ -185,6 +186,8 @@ class RecordingApps final : public TNetworkingApps {
 
   std::vector<std::string> calls;
   std::set<std::tuple<int, TShortcutLocation, bool>> shortcuts;
+  // The entries installed inside the administrator's profile.
+  std::set<int> oneAccount;
   int hasShortcutCalls = 0;
   bool failShortcuts = false;
   // What the user does while a long call runs (a box or the shell's progress window pumps

@@ -7,7 +7,7 @@
 
 namespace ombrant {
 
-const std::array<TIconArt, 51> kIconArt = {{
+const std::array<TIconArt, 54> kIconArt = {{
     {"APPLICATION", "?", 0x6E7781},
     {"INTERNETEXPLORER", "IE", 0x1E6FD9},
     {"OUTLOOKEXPRESS", "OE", 0x2B7CD3},
@@ -59,6 +59,9 @@ const std::array<TIconArt, 51> kIconArt = {{
     {"VIDEOLANCLIENT", "VL", 0xFF8800},
     {"WINAMP", "WA", 0xC0A000},
     {"ZOOMPLAYER", "ZP", 0x546E7A},
+    {"CHROME", "GC", 0x1A73E8},
+    {"EDGE", "E", 0x0C8484},
+    {"BRAVE", "BR", 0xFB542B},
 }};
 
 namespace {

@@ -18,7 +18,7 @@ struct TIconArt {
 };
 
 // The fallback "APPLICATION" first, then every icon name the definitions use, each once.
-extern const std::array<TIconArt, 51> kIconArt;
+extern const std::array<TIconArt, 54> kIconArt;
 
 // The artwork of that resource name, or null.
 [[nodiscard]] const TIconArt* FindIconArt(std::string_view resourceName);
