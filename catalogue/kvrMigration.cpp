@@ -305,8 +305,8 @@ bool PathsInFileEncoding(std::string_view bytes, std::string& from, std::string&
   return true;
 }
 
-// Writes the new content beside the file and puts it in the file's place only once it is
-// complete, so that a full disk or a refused write leaves the file as it was.
+}  // namespace
+
 bool ReplaceFileContent(port::IFileSystem& files, const std::string& path,
                         std::string_view content) {
   const std::string temporary = path + ".ombrant-new";
@@ -317,8 +317,6 @@ bool ReplaceFileContent(port::IFileSystem& files, const std::string& path,
   (void)files.DeleteFile(temporary);
   return false;
 }
-
-}  // namespace
 
 std::optional<std::string> RewritePathInText(std::string_view bytes, std::string_view sourceFolder,
                                              std::string_view targetFolder, bool escape) {

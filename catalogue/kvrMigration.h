@@ -69,6 +69,11 @@ bool GrantTargetUserAccess(const port::Port& port, const port::ProfileInfo& targ
                                                           std::string_view sourceFolder,
                                                           std::string_view targetFolder);
 
+// Writes the new content beside the file and puts it in the file's place only once it is
+// complete, so that a full disk or a refused write leaves the file as it was.
+bool ReplaceFileContent(port::IFileSystem& files, const std::string& path,
+                        std::string_view content);
+
 // Rewrites `sourceFolder` into `targetFolder` in the copied text file targetFolder + file
 // (ASCII letters compared ignoring case; with `escape` both paths with doubled backslashes).
 // When anything changed every line is written back ending in CR LF; no other byte changes. The

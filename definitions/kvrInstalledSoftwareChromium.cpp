@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "catalogue/kvrMigration.h"
 #include "catalogue/kvrWildcardMatch.h"
 #include "platform/kvrRegistry.h"
 #include "platform/vqFileSys.h"
@@ -187,7 +188,7 @@ bool TInstalledChromiumSoftware::AdjustCopiedFile(std::string_view sourceFolder,
     std::string json;
     if (files.ReadWholeFile(file, &json) != port::kErrorSuccess) return true;
     const std::string rewritten = ReplaceProfileInJson(json, sourceProfile, targetProfile);
-    if (rewritten != json) (void)files.WriteWholeFile(file, rewritten);
+    if (rewritten != json) (void)ReplaceFileContent(files, file, rewritten);
   } catch (...) {
     // The preferences stay as copied.
   }
