@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "tests/unit/grantOrder.h"
 #include "catalogue/kvrInstalledSoftware.h"
 #include "definitions/kvrInstalledSoftware1und1.h"
 #include "definitions/kvrInstalledSoftwareAIM.h"

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/unit/grantOrder.h"
 #include "catalogue/kvrInstalledSoftware.h"
 #include "orchestration/UnitMigrationPage.h"
 #include "platform/kvrRegistry.h"

@@ -13,6 +13,7 @@
 #include "orchestration/UnitMigrationPage.h"
 #include "platform/sim/simLnkFile.h"
 #include "platform/vqStrings.h"
+#include "tests/unit/grantOrder.h"
 #include "tests/unit/chatTestSupport.h"
 
 namespace ombrant::test {
@@ -238,11 +239,11 @@ TEST(ChatMigration, EveryClientIntoTheRestrictedAccountOnBothFixtures) {
     // ---- rights: Bob's entry on the program-folder data, nowhere else.
     const std::string grant = m.GrantEntry("Bob");
     for (const std::string& path : granted) {
-      EXPECT_EQ(m.Dacl(path), daclsBefore[path] + grant) << path;
+      EXPECT_EQ(m.Dacl(path), CanonicalGrant(daclsBefore[path], grant)) << path;
     }
     for (const std::string& path : created) {
       EXPECT_TRUE(DirectoryExists(files, path)) << path;
-      EXPECT_EQ(m.Dacl(path), newFolderDacl + grant) << path;
+      EXPECT_EQ(m.Dacl(path), CanonicalGrant(newFolderDacl, grant)) << path;
     }
     for (const std::string& path : untouched) EXPECT_EQ(m.Dacl(path), daclsBefore[path]) << path;
     const std::string sid = grant.substr(grant.rfind(';') + 1);  // "SID)"
@@ -313,7 +314,7 @@ TEST(YahooMessenger, KeysGoOnlyIntoAHiveWithoutYahooSettingsAndTheGrantsHappenEi
       EXPECT_FALSE(bobHive.HasKey(R"(Software\Yahoo\Companion)"));
     }
     for (const auto& [name, dacl] : before) {
-      EXPECT_EQ(m.Dacl(folder + name), dacl + m.GrantEntry("Bob")) << name;
+      EXPECT_EQ(m.Dacl(folder + name), CanonicalGrant(dacl, m.GrantEntry("Bob"))) << name;
     }
   }
 }
@@ -332,7 +333,7 @@ TEST(ICQ, AFolderThatCannotBeMadeKeepsNoneOfTheOthersClosed) {
   for (const std::string_view name : kIcq2003bDataFolders) {
     if (name == "ICQ Downloads") continue;
     EXPECT_TRUE(DirectoryExists(m.Port().files, icq + std::string(name))) << name;
-    EXPECT_EQ(m.Dacl(icq + std::string(name)), inherited + m.GrantEntry("Bob")) << name;
+    EXPECT_EQ(m.Dacl(icq + std::string(name)), CanonicalGrant(inherited, m.GrantEntry("Bob"))) << name;
   }
   // Run again: every folder has Bob's entry already and gets no second one.
   const std::string once = m.Dacl(icq + "Received Files");

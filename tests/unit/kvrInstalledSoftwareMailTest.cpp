@@ -18,6 +18,7 @@
 #include "definitions/kvrInstalledSoftwareTheBat.h"
 #include "definitions/kvrSoftwareClasses.h"
 #include "orchestration/UnitMigrationPage.h"
+#include "tests/unit/grantOrder.h"
 #include "tests/unit/catalogueTestMachine.h"
 #include "tests/unit/definitionFixtureSupport.h"
 #include "tests/unit/fixtureMachine.h"
@@ -171,7 +172,7 @@ TEST(PostMe, GrantsEveryUserFolderAndTempOnEveryMigrationAndNothingElse) {
   for (const std::string& p : paths) {
     const bool granted = p == "user1" || p == "user2" || p == "users" || p == "temp";
     EXPECT_EQ(vqGetFileSecurityString(machine.Port().security, folder + p, 4),
-              granted ? before[p] + "(A;OICI;0x1301bf;;;" + carol + ")" : before[p])
+              granted ? CanonicalGrant(before[p], "(A;OICI;0x1301bf;;;" + carol + ")") : before[p])
         << p;
   }
 }
@@ -421,7 +422,7 @@ TEST_P(MailFixtureTest, MigratesIntoBobTwiceWithGrantsOnceAndTheAdministratorUnt
   EXPECT_EQ(SnapshotFiles(port.files, R"(C:\PMAIL)"), pmail);
   EXPECT_EQ(SnapshotFiles(port.files, postMe), postMeFiles);
   for (const std::string& path : granted) {
-    EXPECT_EQ(Sddl(*fixture_, path), acl[path] + GrantEntry(*fixture_)) << path;
+    EXPECT_EQ(Sddl(*fixture_, path), CanonicalGrant(acl[path], GrantEntry(*fixture_))) << path;
   }
   for (const std::string& path : untouched) EXPECT_EQ(Sddl(*fixture_, path), acl[path]) << path;
   const std::string grant = GrantEntry(*fixture_);
@@ -443,7 +444,7 @@ TEST_P(MailFixtureTest, MigratesIntoBobTwiceWithGrantsOnceAndTheAdministratorUnt
   EXPECT_EQ(SnapshotFiles(port.files, AppData("Bob", "")), bobFiles);
   EXPECT_EQ(SnapshotHive(machine, "Bob"), bobHiveText);
   for (const std::string& path : granted) {
-    EXPECT_EQ(Sddl(*fixture_, path), acl[path] + GrantEntry(*fixture_)) << path;
+    EXPECT_EQ(Sddl(*fixture_, path), CanonicalGrant(acl[path], GrantEntry(*fixture_))) << path;
   }
   EXPECT_EQ(SnapshotFiles(port.files, adminProfile), adminFiles);
   EXPECT_EQ(SnapshotHive(machine, "Admin"), adminHive);

@@ -527,8 +527,8 @@ TEST_F(ReplacePathTest, AFailedWriteLeavesTheCopiedFileAsItWas) {
     m.Files().AddFile("C:\\T\\settings.txt", bytes);
     m.Files().SetFreeBytes('C', c.freeBytes);
     const bool written =
-        c.ini ? ReplacePathInIniFile(m.Port().files, "C:\\S\\", "C:\\Target\\", "settings.txt")
-              : ReplacePathInTextFile(m.Port().files, "C:\\S\\", "C:\\Target\\", true,
+        c.ini ? ReplacePathInIniFile(m.Port().files, "C:\\S\\", "C:\\T\\", "settings.txt")
+              : ReplacePathInTextFile(m.Port().files, "C:\\S\\", "C:\\T\\", true,
                                       "settings.txt");
     EXPECT_FALSE(written) << c.name;
     EXPECT_EQ(m.Files().ReadFile("C:\\T\\settings.txt"), bytes) << c.name;
@@ -539,9 +539,9 @@ TEST_F(ReplacePathTest, AFailedWriteLeavesTheCopiedFileAsItWas) {
   AccountsTestMachine m;
   m.Files().AddFile("C:\\T\\prefs.js", original);
   m.Files().SetFreeBytes('C', 1000);
-  EXPECT_TRUE(ReplacePathInTextFile(m.Port().files, "C:\\S\\", "C:\\Target\\", true, "prefs.js"));
+  EXPECT_TRUE(ReplacePathInTextFile(m.Port().files, "C:\\S\\", "C:\\T\\", true, "prefs.js"));
   EXPECT_EQ(m.Files().ReadFile("C:\\T\\prefs.js"),
-            "user_pref(\"mail.root\", \"C:\\\\Target\\\\Mail\");\r\n");
+            "user_pref(\"mail.root\", \"C:\\\\T\\\\Mail\");\r\n");
   EXPECT_FALSE(m.Files().Exists("C:\\T\\prefs.js.ombrant-new"));
 }
 

@@ -349,7 +349,7 @@ TEST_F(RegistryTest, CopyValueCopiesTheBytesUnchanged) {
       {"Qword", kRegQword, {1, 2, 3, 4, 5, 6, 7, 8}, kRegQword},
       {"Requirements", kRegResourceRequirementsList, {7, 7}, kRegResourceRequirementsList},
       {"None", kRegNone, {}, kRegNone},
-      {"Foreign", 0x4242, {9, 8, 7}, kRegNone},  // an unknown type is written back as REG_NONE
+      {"Foreign", 0x4242, {9, 8, 7}, 0x4242},  // a type Windows does not name keeps its number
       {"", kRegSz, Utf16Z("default value"), kRegSz},
   };
   for (const Case& c : cases) sim_.SetValue(kSimKey, c.name, c.type, c.data);

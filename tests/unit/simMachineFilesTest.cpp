@@ -155,6 +155,9 @@ TEST(SimMachineFiles, RealMachinesDetailsLoadAndSaveAsTheyStandAfterTheRun) {
             kErrorSuccess);
   // A write past the free space fails as a full disk does.
   EXPECT_EQ(port.files.WriteWholeFile("C:\\big.bin", std::string(200, 'x')), kErrorDiskFull);
+  // What fitted stays until the file goes.
+  EXPECT_EQ(machine->Files().ReadFile("C:\\big.bin"), std::string(100, 'x'));
+  ASSERT_EQ(port.files.DeleteFile("C:\\big.bin"), kErrorSuccess);
   EXPECT_EQ(port.files.WriteWholeFile("C:\\small.bin", std::string(10, 'x')), kErrorSuccess);
   // The process refuses to be opened, whatever privilege is enabled.
   bool was = false;

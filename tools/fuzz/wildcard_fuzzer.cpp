@@ -5,6 +5,7 @@
 #include <string>
 
 #include "catalogue/kvrWildcardMatch.h"
+#include "platform/vqStrings.h"
 #include "tools/fuzz/fuzzInput.h"
 
 namespace {
@@ -28,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // A star added at the end only widens a pattern.
   if (matched) Check(ombrant::WildcardMatch(text, std::string(pattern) + "*"), "a trailing star");
-  // One "?" per character matches exactly the texts of that length.
-  Check(ombrant::WildcardMatch(text, std::string(text.size(), '?')), "one ? per character");
+  // One "?" per character (UTF-16 unit, as Windows compares names) matches the text.
+  Check(ombrant::WildcardMatch(text, std::string(ombrant::Utf8ToUtf16(text).size(), '?')),
+        "one ? per character");
   return 0;
 }
