@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "catalogue/kvrShortcutFiles.h"
+#include "platform/vqFileSys.h"
 #include "platform/vqStrings.h"
 
 namespace ombrant {
@@ -21,18 +22,6 @@ std::uint64_t NowAsFileTime() {
   return since.count() < 0 ? 0 : kUnixEpochAsFileTime + static_cast<std::uint64_t>(since.count());
 }
 
-// Ends a listing on every way out.
-class FindGuard {
- public:
-  FindGuard(port::IFileSystem& files, port::HFind find) : files_(files), find_(find) {}
-  ~FindGuard() { (void)files_.FindClose(find_); }
-  FindGuard(const FindGuard&) = delete;
-  FindGuard& operator=(const FindGuard&) = delete;
-
- private:
-  port::IFileSystem& files_;
-  port::HFind find_;
-};
 
 }  // namespace
 
@@ -48,7 +37,7 @@ const std::vector<TShortcutFolders::TLink>& TShortcutFolders::Links(std::string_
   port::FindData data;
   port::HFind find = port::kInvalidFind;
   if (port_.files.FindFirstFile(mask, &data, &find) == port::kErrorSuccess) {
-    FindGuard guard(port_.files, find);
+    TFindGuard guard(port_.files, find);
     const std::uint64_t now = NowAsFileTime();
     do {
       if ((data.attributes & port::kFileAttributeDirectory) != 0) continue;

@@ -6,6 +6,7 @@
 
 #include "catalogue/kvrListViewHelpers.h"
 #include "catalogue/kvrShortcutFiles.h"
+#include "platform/vqFileSys.h"
 #include "platform/kvrRegHives.h"
 #include "platform/kvrRegistry.h"
 #include "platform/vqNTStuff.h"
@@ -67,18 +68,6 @@ std::string WithBackslash(std::string path) {
   return path;
 }
 
-// Closes a find handle when the scan ends, however it ends.
-class FindGuard {
- public:
-  FindGuard(port::IFileSystem& files, port::HFind find) : files_(files), find_(find) {}
-  ~FindGuard() { (void)files_.FindClose(find_); }
-  FindGuard(const FindGuard&) = delete;
-  FindGuard& operator=(const FindGuard&) = delete;
-
- private:
-  port::IFileSystem& files_;
-  port::HFind find_;
-};
 
 // The names of the files (not folders) that match a mask, top level only, in scan order.
 std::vector<std::string> ListFiles(port::IFileSystem& files, std::string_view mask) {
@@ -86,7 +75,7 @@ std::vector<std::string> ListFiles(port::IFileSystem& files, std::string_view ma
   port::FindData data;
   port::HFind find = port::kInvalidFind;
   if (files.FindFirstFile(mask, &data, &find) != port::kErrorSuccess) return names;
-  FindGuard guard(files, find);
+  TFindGuard guard(files, find);
   do {
     if ((data.attributes & port::kFileAttributeDirectory) == 0) names.push_back(data.name);
   } while (files.FindNextFile(find, &data) == port::kErrorSuccess);

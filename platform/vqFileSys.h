@@ -14,6 +14,19 @@
 
 namespace ombrant {
 
+// Closes a find handle when a listing ends, however it ends.
+class TFindGuard {
+ public:
+  TFindGuard(port::IFileSystem& files, port::HFind find) : files_(files), find_(find) {}
+  ~TFindGuard() { (void)files_.FindClose(find_); }
+  TFindGuard(const TFindGuard&) = delete;
+  TFindGuard& operator=(const TFindGuard&) = delete;
+
+ private:
+  port::IFileSystem& files_;
+  port::HFind find_;
+};
+
 class TFileFinder;
 
 using TFileFoundEvent =
