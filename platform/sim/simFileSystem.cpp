@@ -492,6 +492,21 @@ void SimFileSystem::GiveSpace(const Entry& entry, std::uint64_t bytes) {
   if (it != free_.end()) it->second += bytes;
 }
 
+bool SimFileSystem::HostMakesJunctions() {
+  static const bool makes = [] {
+    std::error_code ec;
+    const fs::path base = fs::temp_directory_path(ec) /
+                          ("ombrant-link-probe-" + std::to_string(
+                               std::chrono::steady_clock::now().time_since_epoch().count()));
+    if (ec || !fs::create_directories(base / "to", ec)) return false;
+    fs::create_directory_symlink(base / "to", base / "link", ec);
+    const bool made = !ec;
+    fs::remove_all(base, ec);
+    return made;
+  }();
+  return makes;
+}
+
 void SimFileSystem::AddJunction(std::string_view path, std::string_view target,
                                 std::uint32_t attributes) {
   const Entry place = ResolveForBuilder(path);

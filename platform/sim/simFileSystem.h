@@ -80,6 +80,8 @@ class SimFileSystem final : public port::IFileSystem {
   // directory | reparse point. Throws std::invalid_argument when `path` exists or `target` is
   // no folder. Junctions are not saved with the drives: the machine records them itself.
   void AddJunction(std::string_view path, std::string_view target, std::uint32_t attributes);
+  // Junctions are host symbolic links to folders; a host may not make them (Wine cannot).
+  [[nodiscard]] static bool HostMakesJunctions();
   struct Junction {
     std::string path;  // as given
     std::string target;
