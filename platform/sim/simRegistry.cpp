@@ -73,6 +73,28 @@ struct SimKeyNode {
   std::map<std::string, std::shared_ptr<SimKeyNode>, TextLess> subKeys;
   std::vector<SimValue> values;
 
+  // Where the last sub-key enumeration stood, so that enumerating index 0, 1, 2, ... costs one
+  // step per call instead of a walk from the first key. Any change to subKeys drops it.
+  struct EnumCursor {
+    bool valid = false;
+    std::uint32_t index = 0;
+    std::map<std::string, std::shared_ptr<SimKeyNode>, TextLess>::const_iterator at;
+  };
+  EnumCursor cursor;
+
+  void SubKeysChanged() { cursor.valid = false; }
+
+  const std::string& SubKeyAt(std::uint32_t index) {
+    if (cursor.valid && index == cursor.index + 1) {
+      ++cursor.at;
+    } else if (!cursor.valid || index != cursor.index) {
+      cursor.at = std::next(subKeys.cbegin(), index);
+    }
+    cursor.valid = true;
+    cursor.index = index;
+    return cursor.at->first;
+  }
+
   std::shared_ptr<SimKeyNode> Child(std::string_view childName) const {
     const auto it = subKeys.find(childName);
     return it == subKeys.end() ? nullptr : it->second;
@@ -84,6 +106,7 @@ struct SimKeyNode {
     child->parent = this;
     child->depth = depth + 1;
     subKeys.emplace(child->name, child);
+    SubKeysChanged();
     return child;
   }
 
@@ -105,7 +128,10 @@ struct SimKeyNode {
     SimKeyNode* from = parent;
     auto keepAlive = from ? from->Child(name) : nullptr;
     MarkDeleted();
-    if (from) from->subKeys.erase(name);
+    if (from) {
+      from->subKeys.erase(name);
+      from->SubKeysChanged();
+    }
   }
 
   void SetValue(std::string_view valueName, std::uint32_t type, std::vector<std::uint8_t> data) {
@@ -165,6 +191,7 @@ void SimHive::DeleteTree(std::string_view path) {
   if (node == root_) {
     for (auto& [name, child] : root_->subKeys) child->MarkDeleted();
     root_->subKeys.clear();
+    root_->SubKeysChanged();
     root_->values.clear();
     return;
   }
@@ -514,6 +541,7 @@ port::Status SimRegistry::LoadUserHive(std::string_view sid, std::shared_ptr<Sim
   if (it == impl_->mounted.end()) {
     impl_->mounted.emplace(std::string(sid), hive);
     impl_->users->subKeys.emplace(std::string(sid), hive->root_);
+    impl_->users->SubKeysChanged();
   }
   *root = impl_->NewHandle(hive->root_, hive->root_->granted);
   return port::kErrorSuccess;
@@ -523,6 +551,7 @@ void SimRegistry::UnloadUserHive(std::string_view sid) {
   const auto it = impl_->mounted.find(sid);
   if (it == impl_->mounted.end()) return;
   impl_->users->subKeys.erase(it->first);
+  impl_->users->SubKeysChanged();
   impl_->mounted.erase(it);
 }
 
@@ -620,7 +649,7 @@ port::Status SimRegistry::RegEnumKeyEx(port::HKey key, std::uint32_t index, std:
   }
   if (!name) return port::kErrorInvalidParameter;
   if (index >= h.node->subKeys.size()) return port::kErrorNoMoreItems;
-  *name = std::next(h.node->subKeys.begin(), index)->first;
+  *name = h.node->SubKeyAt(index);
   return port::kErrorSuccess;
 }
 

@@ -271,6 +271,31 @@ TEST_F(RegistryContract, EnumerationAndKeyInformation) {
   }
   EXPECT_EQ(SubKeys(Test()), (std::vector<std::string>{"Alpha", "beta", "gamma2", "\xC3\x84rger"}));
 
+  // An index names the key at that place in today's list: asked in any order, and after a key
+  // was deleted or added between two calls.
+  const auto keyAt = [&](std::uint32_t index) {
+    std::string at;
+    EXPECT_EQ(reg_.RegEnumKeyEx(Test(), index, &at), kErrorSuccess) << index;
+    return at;
+  };
+  EXPECT_EQ(keyAt(2), "gamma2");
+  EXPECT_EQ(keyAt(0), "Alpha");
+  EXPECT_EQ(keyAt(1), "beta");
+  EXPECT_EQ(keyAt(1), "beta");
+  ASSERT_EQ(reg_.RegDeleteKeyEx(Test(), "beta", 0), kErrorSuccess);
+  EXPECT_EQ(keyAt(1), "gamma2");
+  {
+    Key key(reg_);
+    Create(Test(), "b", &key);
+  }
+  EXPECT_EQ(keyAt(1), "b");
+  EXPECT_EQ(keyAt(2), "gamma2");
+  ASSERT_EQ(reg_.RegDeleteKeyEx(Test(), "b", 0), kErrorSuccess);
+  {
+    Key key(reg_);
+    Create(Test(), "beta", &key);
+  }
+
   // Value order is not something Windows promises: compare the sets.
   const std::string longName =
       "Gr\xC3\xB6\xC3\x9F"
