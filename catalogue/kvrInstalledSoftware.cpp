@@ -430,17 +430,19 @@ void TInstalledSoftware::AddUninstallCandidates(const TSoftwareContext& context,
   TUninstallRegistrations own;
   TUninstallRegistrations& registrations = context.uninstall ? *context.uninstall : own;
   registrations.Read(context.port.registry);
-  for (const TUninstallRegistrations::Entry& entry : registrations.Entries()) {
+  for (std::size_t index = 0; index < registrations.Entries().size(); ++index) {
+    const TUninstallRegistrations::Entry& named = registrations.Entries()[index];
     std::string_view candidateName;
     if (matchOn == TUninstallMatchOn::umoKeyName) {
-      candidateName = entry.keyName;
+      candidateName = named.keyName;
     } else if (matchOn == TUninstallMatchOn::umoDisplayName) {
-      candidateName = entry.displayName;
+      candidateName = named.displayName;
     } else {
       continue;
     }
     if (!WildcardMatch(candidateName, namePattern)) continue;
     try {
+      const TUninstallRegistrations::Entry& entry = registrations.Details(index);
       const std::optional<std::string> path =
           UninstallCandidatePath(entry, pathSource, exeFileName);
       if (!path || !FileExists(context.port.files, *path)) continue;
@@ -475,42 +477,58 @@ void TSoftwareClassRegistry::RegisterSoftwareClass(TSoftwareClass softwareClass)
 
 // ---- TUninstallRegistrations
 
+TUninstallRegistrations::TUninstallRegistrations() = default;
+TUninstallRegistrations::~TUninstallRegistrations() = default;
+
 bool TUninstallRegistrations::Read(port::IRegistry& registry) {
   if (loaded_) return opened_;
   loaded_ = true;
   try {
-    TMyRegistry key(registry);
-    key.SetRootKey(port::kHKeyLocalMachine);
-    if (!key.OpenKeyReadOnly(kUninstallKey)) return false;
+    registry_ = &registry;
+    key_ = std::make_unique<TMyRegistry>(registry);
+    key_->SetRootKey(port::kHKeyLocalMachine);
+    if (!key_->OpenKeyReadOnly(kUninstallKey)) return false;
     opened_ = true;
     TStringList names;
-    key.GetKeyNames(names);
-    // The values of every sub-key in one call each, through the key the names came from. A
-    // sub-key that opens at all opens for reading values, which is all this needs.
-    static constexpr std::string_view kValues[] = {"DisplayName", "InstallLocation",
-                                                   "UninstallString", "DisplayIcon"};
-    const std::uint32_t access = port::kKeyQueryValue | (key.Access() & port::kKeyWow64Res);
+    key_->GetKeyNames(names);
+    // A sub-key that opens at all opens for reading values, which is all this needs.
+    static constexpr std::string_view kName[] = {"DisplayName"};
+    access_ = port::kKeyQueryValue | (key_->Access() & port::kKeyWow64Res);
     std::vector<port::RegValueData> values;
     entries_.reserve(static_cast<std::size_t>(names.Count()));
     for (const std::string& name : names) {
-      if (registry.RegGetValues(key.CurrentKey(), name, access, kValues, &values) !=
+      if (registry.RegGetValues(key_->CurrentKey(), name, access_, kName, &values) !=
               port::kErrorSuccess ||
-          values.size() != std::size(kValues)) {
+          values.size() != std::size(kName)) {
         continue;
       }
       Entry entry;
       entry.keyName = name;
       std::optional<std::string> displayName = StringOfValue(values[0]);
       entry.displayName = displayName ? std::move(*displayName) : name;
-      entry.installLocation = StringOfValue(values[1]);
-      entry.uninstallString = StringOfValue(values[2]);
-      entry.displayIcon = StringOfValue(values[3]);
       entries_.push_back(std::move(entry));
     }
   } catch (...) {
     // What was read so far stays; detection goes on with it.
   }
   return opened_;
+}
+
+const TUninstallRegistrations::Entry& TUninstallRegistrations::Details(std::size_t index) {
+  Entry& entry = entries_.at(index);
+  if (entry.detailsRead || !opened_) return entry;
+  entry.detailsRead = true;
+  static constexpr std::string_view kValues[] = {"InstallLocation", "UninstallString",
+                                                 "DisplayIcon"};
+  std::vector<port::RegValueData> values;
+  if (registry_->RegGetValues(key_->CurrentKey(), entry.keyName, access_, kValues, &values) ==
+          port::kErrorSuccess &&
+      values.size() == std::size(kValues)) {
+    entry.installLocation = StringOfValue(values[0]);
+    entry.uninstallString = StringOfValue(values[1]);
+    entry.displayIcon = StringOfValue(values[2]);
+  }
+  return entry;
 }
 
 // ---- TInstalledSoftwareManager

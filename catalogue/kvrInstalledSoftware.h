@@ -22,6 +22,7 @@
 namespace ombrant {
 
 class TPathSolver;
+class TMyRegistry;
 class TUninstallRegistrations;
 
 // The ordinal is the list-view group id.
@@ -280,21 +281,35 @@ class TUninstallRegistrations {
     // "DisplayName" as a string; the key name when the value is of another type.
     std::string displayName;
     // As strings; nothing when the value is of another type (a missing value reads empty).
+    // Read by Details() on first use: most registrations match no class, and under Wine every
+    // value read is a round trip to the server.
+    bool detailsRead = false;
     std::optional<std::string> installLocation;
     std::optional<std::string> uninstallString;
     std::optional<std::string> displayIcon;
   };
 
-  // Reads the registrations once; later calls keep what the first one read. False when the
-  // Uninstall key does not open.
+  TUninstallRegistrations();
+  ~TUninstallRegistrations();
+  TUninstallRegistrations(const TUninstallRegistrations&) = delete;
+  TUninstallRegistrations& operator=(const TUninstallRegistrations&) = delete;
+
+  // Reads the sub-key names and display names once; later calls keep what the first one read.
+  // False when the Uninstall key does not open.
   bool Read(port::IRegistry& registry);
   [[nodiscard]] bool Loaded() const { return loaded_; }
   [[nodiscard]] const std::vector<Entry>& Entries() const { return entries_; }
+  // Entry `index` with its other values, read once through the key the names came from.
+  const Entry& Details(std::size_t index);
 
  private:
   bool loaded_ = false;
   bool opened_ = false;
   std::vector<Entry> entries_;
+  // The Uninstall key, open while the registrations live.
+  port::IRegistry* registry_ = nullptr;
+  std::unique_ptr<TMyRegistry> key_;
+  std::uint32_t access_ = 0;
 };
 
 // The catalogue: one definition per detected installation, in class order, and the two image

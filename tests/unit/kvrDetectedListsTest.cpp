@@ -79,7 +79,8 @@ std::string RegistrationsReadAtOnce(port::IRegistry& registry) {
     return value ? "[" + *value + "]" : std::string("(not a string)");
   };
   std::string lines;
-  for (const TUninstallRegistrations::Entry& entry : registrations.Entries()) {
+  for (std::size_t i = 0; i < registrations.Entries().size(); ++i) {
+    const TUninstallRegistrations::Entry& entry = registrations.Details(i);
     lines += entry.keyName + " [" + entry.displayName + "] " + text(entry.installLocation) + " " +
              text(entry.uninstallString) + " " + text(entry.displayIcon) + "\n";
   }

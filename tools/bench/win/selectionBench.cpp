@@ -79,7 +79,15 @@ int main(int argc, char** argv) {
     apps.SetInternetUser("Admin-online");
     TInstalledSoftware& app = apps.Manager().Items(0);
     const std::string impersonated = desktop + "\\" + app.DisplayName() + " (as Admin-online).lnk";
-    if (!Exists(port.files, impersonated)) (void)app.CreateRestrictedShortcut(impersonated, "Admin-online");
+    // The impersonated link as Windows stores it: the shell resolves the program's bare "runas"
+    // to the system folder's runas.exe. Wine's shell takes it relative to the current folder, so
+    // the link is written here with the path Windows would give it.
+    std::string system;
+    if (!Exists(port.files, impersonated) &&
+        port.shell.GetSpecialFolderPath(port::kCsidlSystem, &system) == 0) {
+      WriteShortcut(port, impersonated, system + "\\runas.exe", app.Executable(), "",
+                    app.RunAsArguments("Admin-online"), 0);
+    }
 
     std::vector<double> times;
     std::string answers;
