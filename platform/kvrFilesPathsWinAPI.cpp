@@ -51,8 +51,20 @@ std::string GetSystemFolder(const port::Port& port) {
   return port.files.GetSystemDirectory(&path) == port::kErrorSuccess ? path : std::string();
 }
 
-std::string GetSpecialFolderPath(const port::Port& port, std::int32_t folderId, TTextForm form) {
-  std::string path = ShellFolder(port, folderId);
+const std::string& TShellFolderCache::Get(const port::Port& port, std::int32_t folderId) {
+  auto found = folders_.find(folderId);
+  if (found == folders_.end()) {
+    found = folders_.emplace(folderId, ShellFolder(port, folderId)).first;
+  }
+  return found->second;
+}
+
+std::string GetSpecialFolderPath(const port::Port& port, std::int32_t folderId, TTextForm form,
+                                 TShellFolderCache* cache) {
+  const auto shellFolder = [&](std::int32_t id) {
+    return cache ? cache->Get(port, id) : ShellFolder(port, id);
+  };
+  std::string path = shellFolder(folderId);
   if (!path.empty()) return path;
 
   const std::string currentVersionKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
@@ -65,7 +77,7 @@ std::string GetSpecialFolderPath(const port::Port& port, std::int32_t folderId, 
       return RegistryFallback(port, port::kHKeyLocalMachine, kShellFoldersKey, "Common Favorites",
                               form);
     case port::kCsidlCommonAppData:
-      return ShellFolder(port, port::kCsidlAppData);
+      return shellFolder(port::kCsidlAppData);
     case port::kCsidlWindows:
       return GetWindowsFolder(port);
     case port::kCsidlSystem:

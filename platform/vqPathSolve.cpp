@@ -269,15 +269,18 @@ void TPathSolver::BuildPathVariables(TPathWorkingList& list, std::string_view pr
     list.Add("<$WINDIR2>", GetWindowsFolder(port_));
     list.Add("<$SYSDIR2>", GetSystemFolder(port_));
     // Without its base folder the quick-launch folder would be a path below a drive's root.
-    const std::string appData = GetSpecialFolderPath(port_, port::kCsidlAppData, form);
+    const std::string appData =
+        GetSpecialFolderPath(port_, port::kCsidlAppData, form, &shellFolders_);
     list.Add("<$QUICKLAUNCH>", appData.empty() ? appData : appData + std::string(kQuickLaunch));
-    const std::string commonAppData = GetSpecialFolderPath(port_, port::kCsidlCommonAppData, form);
+    const std::string commonAppData = GetSpecialFolderPath(port_, port::kCsidlCommonAppData, form,
+                                                           &shellFolders_);
     list.Add("<$COMMONQUICKLAUNCH>",
              commonAppData.empty() ? commonAppData : commonAppData + std::string(kQuickLaunch));
     for (const TPathSolveConfig& config : PathSolveConfigs) {
       if (config.FolderId < 0) continue;
       try {
-        list.Add(Token(config.Name), GetSpecialFolderPath(port_, config.FolderId, form));
+        list.Add(Token(config.Name),
+                 GetSpecialFolderPath(port_, config.FolderId, form, &shellFolders_));
       } catch (const std::exception&) {
         // This row only.
       }

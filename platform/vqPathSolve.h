@@ -138,6 +138,8 @@ class TPathSolver {
                       std::string_view suffix, std::string_view cutAt, TTextForm form) const;
 
   port::Port port_;
+  // Every pass asks the shell for the same folders; it is asked once for each.
+  mutable TShellFolderCache shellFolders_;
   TPathWorkingList variables_;
   TPathCandidates candidates_;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -21,8 +22,10 @@ class ForgetfulShell final : public port::IShell {
  public:
   explicit ForgetfulShell(port::IShell& inner) : inner_(inner) {}
   std::set<int> forgotten;
+  std::map<int, int> asked;  // how often each folder was asked for
 
   port::Status GetSpecialFolderPath(int csidl, std::string* path) override {
+    ++asked[csidl];
     if (forgotten.contains(csidl)) return port::kErrorFileNotFound;
     return inner_.GetSpecialFolderPath(csidl, path);
   }
@@ -438,6 +441,20 @@ TEST(PathVariables, BothPassesKeepTheFirstLinesValue) {
   TestMachine machine(Flavour::Win7x64);
   const TPathSolver solver(machine.Port());
   EXPECT_EQ(solver.PathVariables().Get("<$PROGRAMFILES>"), "C:\\Program Files (x86)");
+}
+
+TEST(PathVariables, TheShellIsAskedOnceForEachFolderAndItsFallbacksStillApply) {
+  TestMachine machine(Flavour::XpEnglish);
+  const std::string userFolders =
+      "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  machine.Registry().SetString(userFolders, "Favorites", "R:\\Favorites");
+  machine.Shell().forgotten.insert(port::kCsidlFavorites);
+  const TPathSolver solver(machine.Port());
+  ASSERT_FALSE(machine.Shell().asked.empty());
+  for (const auto& [csidl, count] : machine.Shell().asked) EXPECT_EQ(count, 1) << csidl;
+  EXPECT_EQ(solver.PathVariables().Get("<$FAVORITES>"), "R:\\Favorites");
+  EXPECT_EQ(solver.PathVariables().Get("<$APPDATA>"),
+            "C:\\Documents and Settings\\Admin\\Application Data");
 }
 
 TEST(PathWorkingList, GetSetAndAdd) {
