@@ -79,8 +79,12 @@ HResult ReadText(int maxChars, std::string* out, Get get) {
 // Members are destroyed in reverse order: the interfaces go before COM is released.
 class WinShellLink final : public port::IShellLink {
  public:
-  [[nodiscard]] bool Create() {
+  // A new object from `factory`, or through CoCreateInstance without one.
+  [[nodiscard]] bool Create(IClassFactory* factory) {
     if (!com_.usable()) return false;
+    if (factory != nullptr) {
+      return SUCCEEDED(factory->CreateInstance(nullptr, IID_IShellLinkW, link_.put()));
+    }
     return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                       IID_IShellLinkW, link_.put()));
   }
@@ -167,9 +171,26 @@ port::Status WinShell::GetSpecialFolderPath(int csidl, std::string* path) {
   return port::kErrorSuccess;
 }
 
+// Members go in reverse order: the factory is released before COM.
+struct WinShell::LinkClass {
+  ComScope com;
+  ComRef<IClassFactory> factory;
+};
+
+WinShell::WinShell() = default;
+WinShell::~WinShell() = default;
+
 std::unique_ptr<port::IShellLink> WinShell::CreateShellLink() {
+  if (!linkClass_) {
+    auto linkClass = std::make_unique<LinkClass>();
+    if (linkClass->com.usable() &&
+        SUCCEEDED(CoGetClassObject(CLSID_ShellLink, CLSCTX_INPROC_SERVER, nullptr,
+                                   IID_IClassFactory, linkClass->factory.put()))) {
+      linkClass_ = std::move(linkClass);
+    }
+  }
   auto link = std::make_unique<WinShellLink>();
-  if (!link->Create()) return nullptr;
+  if (!link->Create(linkClass_ ? linkClass_->factory.get() : nullptr)) return nullptr;
   return link;
 }
 

@@ -1,15 +1,21 @@
 // The shell area of the real Windows port: special folders and the shell-link object.
 #pragma once
 
+#include <memory>
+
 #include "platform/port/kvrPortShell.h"
 
 namespace ombrant::win32 {
 
 // Each shell-link object initialises COM for the calling thread while it lives, so that every
-// operation on links is one COM initialisation and one release.
+// operation on links is one COM initialisation and one release. The shell-link class factory is
+// got with the first link and kept, with COM initialised, while the shell lives: CoCreateInstance
+// looks the class up in the registry on every call, which under Wine costs more than reading the
+// link itself.
 class WinShell final : public port::IShell {
  public:
-  WinShell() = default;
+  WinShell();
+  ~WinShell() override;
   WinShell(const WinShell&) = delete;
   WinShell& operator=(const WinShell&) = delete;
 
@@ -27,7 +33,9 @@ class WinShell final : public port::IShell {
   void SetOwnerWindow(port::HWnd window) { ownerWindow_ = window; }
 
  private:
+  struct LinkClass;
   port::HWnd ownerWindow_ = 0;
+  std::unique_ptr<LinkClass> linkClass_;
 };
 
 }  // namespace ombrant::win32
