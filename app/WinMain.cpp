@@ -78,7 +78,12 @@ int Run(HINSTANCE instance, int showCommand) {
   binder.Show(showCommand);
 
   MSG message{};
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+  bool idleWork = true;
+  for (;;) {
+    // Idle work runs in short steps while no message waits, so input is never held up long.
+    while (idleWork && !PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) idleWork = form.Idle();
+    if (GetMessageW(&message, nullptr, 0, 0) <= 0) break;
+    idleWork = true;
     if (binder.PreTranslateMessage(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);

@@ -35,6 +35,12 @@ class TShortcutFolders {
   // The reference holds until the next call.
   [[nodiscard]] const std::vector<TLink>& Links(std::string_view mask);
 
+  // For idle time: reads up to `budget` links of `mask` that are not known as they are now, so
+  // that the next Links() of that folder finds them read. False once a pass over the folder's
+  // listing is complete; the next call starts a new pass. Opens no round and lists nothing for
+  // Links(): what it shows is always the folder as it is when asked.
+  bool ReadAhead(std::string_view mask, std::size_t budget);
+
   // Rounds nest; the listings of a round are forgotten when its outermost one ends.
   void BeginRound() { ++rounds_; }
   void EndRound();
@@ -56,7 +62,16 @@ class TShortcutFolders {
     std::map<std::string, TKnownLink> known;  // by upper-case file name
     std::vector<TLink> links;
     bool listedInRound = false;
+    // The files a read-ahead pass has still to look at, last first.
+    std::vector<port::FindData> ahead;
+    bool aheadListed = false;
   };
+
+  // Whether `known` holds the link as `data` describes the file now.
+  [[nodiscard]] static bool Current(const TKnownLink& known, const port::FindData& data);
+  // Reads the link file `data` names in `folderPath`.
+  [[nodiscard]] TKnownLink Read(const std::string& folderPath, const port::FindData& data,
+                                std::uint64_t now);
 
   port::Port& port_;
   std::map<std::string, TFolder> folders_;  // by upper-case mask

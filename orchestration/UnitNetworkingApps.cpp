@@ -610,6 +610,19 @@ bool TNetworkingApps::HasShortcut(int index, TShortcutLocation location, bool or
   return false;
 }
 
+bool TNetworkingApps::ReadShortcutsAhead(std::size_t budget) {
+  if (!FShortcutFolders) return false;
+  for (; FReadAheadLocation < kShortcutBoxLocations.size(); ++FReadAheadLocation) {
+    const TShortcutLocation location = kShortcutBoxLocations[FReadAheadLocation];
+    if (LocationFolder(FResolvePath, location).empty()) continue;
+    const std::string mask = ResolveLocationPath(
+        FResolvePath, kShortcutLocations[static_cast<std::size_t>(location)].mask);
+    if (FShortcutFolders->ReadAhead(mask, budget)) return true;
+  }
+  FReadAheadLocation = 0;
+  return false;
+}
+
 void TNetworkingApps::SetShortcut(int index, TShortcutLocation location, bool originalForm,
                                   bool present) {
   TInstalledSoftware& app = Manager().Items(index);

@@ -67,6 +67,13 @@ inline constexpr std::array<TShortcutLocationInfo, 8> kShortcutLocations{{
      "<$PROGRAMS>\\"},
 }};
 
+// The folders whose shortcuts the applications page shows, per-user only.
+inline constexpr std::array<TShortcutLocation, 3> kShortcutBoxLocations{slDesktop, slPrograms,
+                                                                       slQuickLaunch};
+
+// Shortcuts read in one step of idle time: about a frame's time under Wine, far less on Windows.
+inline constexpr std::size_t kShortcutsReadPerIdleStep = 32;
+
 // The start menu's top level is never replaced; per-user before all-users for each place.
 inline constexpr std::array<TShortcutLocation, 6> kReplacedLocations{
     slDesktop, slCommonDesktop, slQuickLaunch, slCommonQuicklaunch, slPrograms, slCommonPrograms};
@@ -178,6 +185,14 @@ class TNetworkingApps {
   // about it from that listing (a selection asks about three folders twice each). Nothing is to
   // change the folders meanwhile.
   [[nodiscard]] TShortcutRound ShortcutRound() { return TShortcutRound(FShortcutFolders.get()); }
+  // For idle time: reads up to `budget` shortcuts of the folders HasShortcut asks about that are
+  // not known as they are now, so that a selection finds them read. True while a pass over the
+  // folders has more to read; once it returns false the next call starts a new pass.
+  virtual bool ReadShortcutsAhead(std::size_t budget);
+  // How many shortcut files HasShortcut and the read-ahead loaded so far.
+  [[nodiscard]] std::size_t ShortcutsRead() const {
+    return FShortcutFolders ? FShortcutFolders->LinksRead() : 0;
+  }
   // Creates (present) or deletes one such shortcut.
   virtual void SetShortcut(int index, TShortcutLocation location, bool originalForm, bool present);
 
@@ -250,6 +265,8 @@ class TNetworkingApps {
   std::unique_ptr<TUserProfileFunctions> FProfileFunctions;
   // The links HasShortcut has read; null in test doubles.
   std::unique_ptr<TShortcutFolders> FShortcutFolders;
+  // The folder of kShortcutBoxLocations a read-ahead pass is at.
+  std::size_t FReadAheadLocation = 0;
 };
 
 }  // namespace ombrant

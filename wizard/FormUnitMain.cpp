@@ -299,6 +299,7 @@ void TformKestrova::FormShow() {
 void TformKestrova::FormPaint() {
   if (!FFirstPaint) return;
   FFirstPaint = false;
+  FReadShortcutsAhead = true;
   const InputBlock block(*this);
   UpdateNavigation();
 
@@ -334,7 +335,19 @@ void TformKestrova::UpdateNavigation() {
   cbLimitedUsers.SetEnabled(rbExistingUser.Checked());
 }
 
+bool TformKestrova::Idle() {
+  if (!FReadShortcutsAhead || !FApps) return false;
+  try {
+    FReadShortcutsAhead = FApps->ReadShortcutsAhead(kShortcutsReadPerIdleStep);
+  } catch (...) {
+    // Reading ahead only saves time later; a selection reads what is missing itself.
+    FReadShortcutsAhead = false;
+  }
+  return FReadShortcutsAhead;
+}
+
 void TformKestrova::pcMainChange() {
+  if (pcMain.ActivePage() == &tabApplications) FReadShortcutsAhead = true;
   aPagePrevious.SetEnabled(pcMain.ActivePageIndex() > 0);
   aPageNext.SetEnabled(NextAllowed());
   UpdateUninstallButton();

@@ -65,6 +65,10 @@ class TformKestrova : public ui::Form {
   void FormShow();
   void FormPaint();
 
+  // Work for the time the user is idle, called by the message loop whenever it has no message,
+  // never while an operation runs: each call is one short step. True while more is left.
+  bool Idle();
+
   // The real window, as owner of the message boxes; 0 without one.
   void SetHandle(port::HWnd handle) { handle_ = handle; }
   [[nodiscard]] port::HWnd Handle() const { return handle_; }
@@ -173,6 +177,9 @@ class TformKestrova : public ui::Form {
   std::unique_ptr<TNetworkingApps> FApps;
   bool FFirstPaint = true;
   bool FUpdatingCheckBoxes = false;
+  // The shortcut folders of the applications page are read ahead in idle time, from the first
+  // paint and again on each arrival at that page (the migration rewrites shortcuts).
+  bool FReadShortcutsAhead = false;
   // The six shortcut boxes: impersonated desktop, start menu, quick launch, then the same in
   // original form; the order in which their states are read.
   std::vector<ShortcutBox> shortcutBoxes_;

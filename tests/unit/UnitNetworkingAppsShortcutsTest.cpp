@@ -2,6 +2,7 @@
 // simulated machines. Every shortcut written is read back through the shell-link object.
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -555,6 +556,60 @@ TEST_P(ShortcutScenario, UntickingTheOriginalFormBoxMovesTheAdministratorsLinksA
   // Uninstall brings his own link back.
   apps_->RestoreAllOriginalLinks();
   EXPECT_EQ(m_.Files().ReadFile(other), otherBytes);
+}
+
+TEST_P(ShortcutScenario, ShortcutsReadAheadLeaveASelectionOnlyWhatChangedSince) {
+  Original(f_.desktop + "Mozilla Firefox.lnk", firefox_);
+  Original(f_.programs + "Opera.lnk", opera_);
+  Original(f_.quickLaunch + "Thunderbird.lnk", thunderbird_);
+  apps_->ReplaceAllShortcuts();
+  Original(f_.desktop + "Notes.lnk", programFiles_ + "Notes\\notes.exe");
+  // Everything written an hour ago, as a desktop's links are.
+  std::size_t files = 0;
+  for (const std::string* folder : {&f_.desktop, &f_.programs, &f_.quickLaunch}) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(*m_.Files().HostPath(*folder))) {
+      if (!entry.is_regular_file()) continue;
+      std::filesystem::last_write_time(
+          entry.path(), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+      ++files;
+    }
+  }
+  ASSERT_GE(files, 4u);
+
+  // What the boxes show, asked without reading ahead.
+  const auto answers = [](TNetworkingApps& apps) {
+    std::string shown;
+    const TShortcutRound round = apps.ShortcutRound();
+    for (int app = 0; app < apps.Count(); ++app) {
+      for (TShortcutLocation location : kShortcutBoxLocations) {
+        for (bool original : {false, true}) {
+          shown += apps.HasShortcut(app, location, original) ? '1' : '0';
+        }
+      }
+    }
+    return shown;
+  };
+  TNetworkingApps cold(m_.Port(), classes_);
+  const std::string expected = answers(cold);
+  EXPECT_NE(expected.find('1'), std::string::npos);
+
+  TNetworkingApps apps(m_.Port(), classes_);
+  int steps = 0;
+  while (apps.ReadShortcutsAhead(1) && steps < 1000) ++steps;
+  EXPECT_EQ(apps.ShortcutsRead(), files);
+  EXPECT_GE(steps, static_cast<int>(files)) << "one link per step";
+  EXPECT_EQ(answers(apps), expected);
+  EXPECT_EQ(apps.ShortcutsRead(), files) << "the selection found every link read";
+
+  // A link changed afterwards is read again, and only that one.
+  apps_->SetShortcut(1, slPrograms, false, false);
+  EXPECT_NE(answers(apps), expected);
+  EXPECT_EQ(answers(apps), answers(cold));
+  EXPECT_EQ(apps.ShortcutsRead(), files) << "a removed link needs no reading";
+  apps_->SetShortcut(2, slDesktop, true, true);
+  EXPECT_EQ(answers(apps), answers(cold));
+  EXPECT_GT(apps.ShortcutsRead(), files);
 }
 
 TEST_P(ShortcutScenario, AnUnwritableDesktopIsReportedByTheLinkWriterOnlyAnImpossibleNameMadeSafe) {

@@ -147,5 +147,76 @@ TEST_F(ShortcutFoldersTest, ARoundListsEachFolderOnce) {
   EXPECT_EQ(Listed(folders).size(), 2u);
 }
 
+TEST_F(ShortcutFoldersTest, ReadingAheadInStepsLeavesTheListingOnlyWhatChangedSince) {
+  for (int i = 0; i < 5; ++i) {
+    const std::string name = "L" + std::to_string(i) + ".lnk";
+    Link(name, R"(C:\P\)" + std::to_string(i) + ".exe", "");
+    Age(name, std::chrono::hours(1));
+  }
+  machine_.Files().AddFile(R"(C:\Links\Broken.lnk)", "not a link");
+  machine_.Files().AddFolder(R"(C:\Links\Folder.lnk)");
+  TShortcutFolders folders(port_);
+
+  // The listing is a step of its own, then two links at most per step.
+  std::vector<std::size_t> readPerStep;
+  bool more = true;
+  for (int step = 0; more && step < 20; ++step) {
+    const std::size_t before = folders.LinksRead();
+    more = folders.ReadAhead(kMask, 2);
+    readPerStep.push_back(folders.LinksRead() - before);
+  }
+  EXPECT_FALSE(more);
+  EXPECT_EQ(readPerStep, (std::vector<std::size_t>{0, 2, 2, 2}));
+
+  Link("L1.lnk", R"(C:\Changed\1.exe)", "");  // after the read-ahead: must be seen
+  const std::vector<std::string> listed = Listed(folders);
+  ASSERT_EQ(listed.size(), 5u);
+  EXPECT_EQ(listed[1], R"(L1.lnk=C:\Changed\1.exe )");
+  // The changed link and the unreadable one, nothing else.
+  EXPECT_EQ(folders.LinksRead(), 6u + 2u);
+
+  // A second pass reads only what is not settled: the link written just now and the broken one.
+  while (folders.ReadAhead(kMask, 100)) {
+  }
+  EXPECT_EQ(folders.LinksRead(), 10u);
+}
+
+TEST_F(ShortcutFoldersTest, ReadingAheadNeverChangesWhatTheFolderShows) {
+  Link("A.lnk", R"(C:\A\a.exe)", "");
+  Link("B.lnk", R"(C:\B\b.exe)", "-b");
+  Age("A.lnk", std::chrono::hours(1));
+  Age("B.lnk", std::chrono::hours(1));
+  TShortcutFolders folders(port_);
+  // Changes in the middle of a pass: a link read ahead and then removed, one added that the
+  // pass's listing does not hold.
+  EXPECT_TRUE(folders.ReadAhead(kMask, 1));
+  EXPECT_TRUE(folders.ReadAhead(kMask, 1));
+  ASSERT_EQ(port_.files.DeleteFile(R"(C:\Links\A.lnk)"), port::kErrorSuccess);
+  Link("C.lnk", R"(C:\C\c.exe)", "");
+  EXPECT_FALSE(folders.ReadAhead(kMask, 1));
+  EXPECT_EQ(folders.LinksRead(), 2u);
+  const std::vector<std::string> now = {R"(B.lnk=C:\B\b.exe -b)", R"(C.lnk=C:\C\c.exe )"};
+  EXPECT_EQ(Listed(folders), now);
+  EXPECT_EQ(folders.LinksRead(), 3u) << "only the added link was read";
+
+  {
+    // A round's listing stays what it was, whatever is read ahead meanwhile.
+    const TShortcutRound round(&folders);
+    EXPECT_EQ(Listed(folders), now);
+    Link("D.lnk", R"(C:\D\d.exe)", "");
+    Age("D.lnk", std::chrono::hours(1));
+    while (folders.ReadAhead(kMask, 10)) {
+    }
+    EXPECT_EQ(Listed(folders), now);
+  }
+  const std::size_t read = folders.LinksRead();
+  EXPECT_EQ(Listed(folders).size(), 3u);
+  EXPECT_EQ(folders.LinksRead(), read + 1) << "D was read ahead; C, written just now, again";
+
+  // A folder that does not exist has nothing to read.
+  EXPECT_TRUE(folders.ReadAhead(R"(C:\Missing\*.lnk)", 5));
+  EXPECT_FALSE(folders.ReadAhead(R"(C:\Missing\*.lnk)", 5));
+}
+
 }  // namespace
 }  // namespace ombrant

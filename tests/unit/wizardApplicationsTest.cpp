@@ -140,6 +140,60 @@ TEST_F(WizardTest, ABoxKeepsTheUsersStateWhenItsShortcutCannotChange) {
   EXPECT_TRUE(f.cbAppDesktopUser.Checked());
 }
 
+// Calls Idle until it reports nothing left (at most `limit` times); how many calls it took.
+int DrainIdle(TformKestrova& f, int limit = 100) {
+  int calls = 0;
+  while (calls < limit) {
+    ++calls;
+    if (!f.Idle()) break;
+  }
+  return calls;
+}
+
+TEST_F(WizardTest, IdleTimeReadsThePagesShortcutsAheadFromTheFirstPaintAndOnArrival) {
+  Open(/*paint=*/false);
+  TformKestrova& f = *form;
+  EXPECT_FALSE(f.Idle()) << "nothing before the window shows";
+  EXPECT_TRUE(apps->readAheadBudgets.empty());
+
+  f.FormPaint();
+  EXPECT_EQ(DrainIdle(f), 3) << "one pass, in the double's three steps";
+  ASSERT_EQ(apps->readAheadBudgets.size(), 3u);
+  for (std::size_t budget : apps->readAheadBudgets) EXPECT_GT(budget, 0u);
+  EXPECT_FALSE(f.Idle()) << "a finished pass is not started again by itself";
+  f.FormPaint();
+  EXPECT_FALSE(f.Idle()) << "only the first paint starts one";
+  EXPECT_EQ(apps->readAheadBudgets.size(), 3u);
+
+  // The other pages start none; arriving at the applications page does, after the migration
+  // has rewritten the shortcuts.
+  ASSERT_TRUE(f.bnNext.UserClick());
+  EXPECT_FALSE(f.Idle());
+  ASSERT_TRUE(f.rbExistingUser.UserClick());
+  ASSERT_TRUE(f.cbLimitedUsers.UserSelect(0));
+  ASSERT_TRUE(f.bnNext.UserClick());
+  EXPECT_FALSE(f.Idle());
+  ASSERT_TRUE(f.bnNext.UserClick());
+  ASSERT_EQ(f.pcMain.ActivePage(), &f.tabApplications);
+  EXPECT_EQ(Calls().back().rfind("MigrateSelectedApplications", 0), 0u) << Calls().back();
+  EXPECT_EQ(DrainIdle(f), 3);
+  EXPECT_EQ(apps->readAheadBudgets.size(), 6u);
+}
+
+TEST_F(WizardTest, AFailingReadAheadEndsQuietlyAndTheBoxesStillShowTheShortcuts) {
+  ToApplicationsPage();
+  TformKestrova& f = *form;
+  apps->failReadAhead = true;
+  apps->shortcuts = {{0, slPrograms, true}};
+  const std::size_t shownBefore = ui.boxes.size();
+  EXPECT_FALSE(f.Idle());
+  EXPECT_FALSE(f.Idle()) << "not tried again in the same idle time";
+  EXPECT_EQ(apps->readAheadBudgets.size(), 1u);
+  EXPECT_EQ(ui.boxes.size(), shownBefore) << "no message for work the user never asked for";
+  ASSERT_TRUE(f.lvApplications.UserClick(0));
+  EXPECT_EQ(BoxStates(f), (std::vector<bool>{false, false, false, false, true, false}));
+}
+
 TEST_F(WizardTest, TheInfoTextGoesAwayWhenClickedAndStaysAway) {
   ToApplicationsPage();
   TformKestrova& f = *form;

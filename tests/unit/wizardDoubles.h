@@ -162,6 +162,14 @@ class RecordingApps final : public TNetworkingApps {
     ++hasShortcutCalls;
     return shortcuts.contains({index, location, originalForm});
   }
+  // Each pass takes `readAheadSteps` calls; throws when `failReadAhead` is set.
+  bool ReadShortcutsAhead(std::size_t budget) override {
+    readAheadBudgets.push_back(budget);
+    if (failReadAhead) throw std::runtime_error("the folder cannot be listed");
+    if (++readAheadStep < readAheadSteps) return true;
+    readAheadStep = 0;
+    return false;
+  }
   void SetShortcut(int index, TShortcutLocation location, bool originalForm,
                    bool present) override {
     calls.push_back("SetShortcut(" + std::to_string(index) + "," + std::to_string(location) + "," +
@@ -189,6 +197,10 @@ class RecordingApps final : public TNetworkingApps {
   // The entries installed inside the administrator's profile.
   std::set<int> oneAccount;
   int hasShortcutCalls = 0;
+  std::vector<std::size_t> readAheadBudgets;
+  int readAheadSteps = 3;
+  int readAheadStep = 0;
+  bool failReadAhead = false;
   bool failShortcuts = false;
   // What the user does while a long call runs (a box or the shell's progress window pumps
   // messages meanwhile).
