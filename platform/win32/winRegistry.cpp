@@ -30,6 +30,24 @@ REGSAM WithView(std::uint32_t access) {
   return access;
 }
 
+bool IsPredefined(HKEY key) {
+  for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+                    HKEY_PERFORMANCE_DATA, HKEY_CURRENT_CONFIG, HKEY_DYN_DATA}) {
+    if (key == root) return true;
+  }
+  return false;
+}
+
+// The view for `subKey` below `key`. A direct child of an opened key lies in the view that key
+// was opened in, so the stand-in's 32-bit view is not asked for again: Wine would look for a
+// Wow6432Node below every such child, a second server request each time.
+REGSAM ViewBelow(HKEY key, std::string_view subKey, std::uint32_t access) {
+  if (!IsPredefined(key) && !subKey.empty() && subKey.find('\\') == std::string_view::npos) {
+    return access;
+  }
+  return WithView(access);
+}
+
 // NUL-terminated UTF-16 for the W functions.
 class WideText {
  public:
@@ -157,7 +175,8 @@ port::Status WinRegistry::RegGetValues(port::HKey key, std::string_view subKey,
                                        std::vector<port::RegValueData>* values) {
   HKEY opened = nullptr;
   const LONG status =
-      RegOpenKeyExW(ToHkey(key), WideText(subKey).get(), 0, WithView(access), &opened);
+      RegOpenKeyExW(ToHkey(key), WideText(subKey).get(), 0, ViewBelow(ToHkey(key), subKey, access),
+                    &opened);
   if (status != ERROR_SUCCESS) return status;
   struct KeyCloser {
     HKEY key;

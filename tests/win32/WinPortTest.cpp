@@ -4,6 +4,10 @@
 
 #include <bitset>
 #include <string>
+#include <string_view>
+#include <cwchar>
+#include <vector>
+#include <utility>
 
 #include "platform/vqStrings.h"
 #include "platform/win32/winHeaders.h"
@@ -66,6 +70,54 @@ TEST_F(WinRegistryView, NoViewFlagMeansTheThirtyTwoBitView) {
   EXPECT_EQ(reg_.RegDeleteKeyEx(kHKeyLocalMachine, "Software\\Ombrant\\ViewTest", kKeyWow64_64Key),
             kErrorSuccess);
   EXPECT_FALSE(ExistsInView(KEY_WOW64_64KEY));
+}
+
+TEST_F(WinRegistryView, ValuesOfAChildAreReadInTheViewItsParentWasOpenedIn) {
+  bool wow64 = false;
+  ASSERT_EQ(machine_.Port().system.IsWow64Process(kCurrentProcess, &wow64), kErrorSuccess);
+  if (!wow64) GTEST_SKIP() << "32-bit Windows has a single registry view";
+
+  for (const auto& [view, name] : {std::pair{KEY_WOW64_32KEY, L"thirty-two"},
+                                   std::pair{KEY_WOW64_64KEY, L"sixty-four"}}) {
+    UniqueHkey child;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Ombrant\\ViewTest\\Child", 0, nullptr,
+                              0, KEY_ALL_ACCESS | view, nullptr, child.Out(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(child.Get(), L"DisplayName", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(name),
+                             static_cast<DWORD>((wcslen(name) + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+  }
+  const std::string_view names[] = {"DisplayName"};
+  const auto text = [](const RegValueData& value) {
+    return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(value.data.data()),
+                                           value.data.size() / 2 - 1));
+  };
+  for (const auto& [view, expected] : {std::pair{0u, "thirty-two"},
+                                       std::pair{kKeyWow64_32Key, "thirty-two"},
+                                       std::pair{kKeyWow64_64Key, "sixty-four"}}) {
+    SCOPED_TRACE(view);
+    HKey parent = kNoKey;
+    ASSERT_EQ(reg_.RegOpenKeyEx(kHKeyLocalMachine, "Software\\Ombrant\\ViewTest",
+                                kKeyRead | view, &parent),
+              kErrorSuccess);
+    std::vector<RegValueData> values;
+    EXPECT_EQ(reg_.RegGetValues(parent, "Child", kKeyQueryValue | view, names, &values),
+              kErrorSuccess);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].status, kErrorSuccess);
+    EXPECT_EQ(text(values[0]), expected);
+    // Below a root, a path: the view of the call decides.
+    EXPECT_EQ(reg_.RegGetValues(kHKeyLocalMachine, "Software\\Ombrant\\ViewTest\\Child",
+                                kKeyQueryValue | view, names, &values),
+              kErrorSuccess);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(text(values[0]), expected);
+    EXPECT_EQ(reg_.RegCloseKey(parent), kErrorSuccess);
+  }
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Ombrant\\ViewTest\\Child", view, 0);
+  }
 }
 
 // Each root of the port must reach the same key as the real constant: counted sub-keys and
