@@ -239,13 +239,45 @@ HWND FormBinder::ParentHandle(const ui::Control& control) const {
   return parent->hwnd;
 }
 
+namespace {
+
+bool PageShowing(const ui::Control& control) {
+  const auto* page = dynamic_cast<const ui::TabSheet*>(&control);
+  return page != nullptr && page->Visible() && page->Pages() != nullptr &&
+         page->Pages()->ActivePage() == page;
+}
+
+}  // namespace
+
 void FormBinder::CreateTree(ui::Control& control) {
   CreateControl(control);
   auto* container = dynamic_cast<ui::Container*>(&control);
   if (container == nullptr) return;
-  for (ui::Control* child : container->Children()) CreateTree(*child);
   Bound& bound = *Find(&control);
+  if (bound.kind == Kind::Page && !PageShowing(control)) {
+    bound.childrenPending = true;
+    return;
+  }
+  for (ui::Control* child : container->Children()) CreateTree(*child);
   if (bound.kind == Kind::PageControl) ApplyTabs(bound);
+}
+
+void FormBinder::CreatePendingChildren(Bound& page) {
+  if (!page.childrenPending) return;
+  page.childrenPending = false;
+  auto& container = static_cast<ui::Container&>(*page.control);
+  ++pushing_;
+  try {
+    for (ui::Control* child : container.Children()) {
+      if (Find(child) == nullptr) CreateTree(*child);
+    }
+    ApplyZOrder(container);
+  } catch (...) {
+    --pushing_;
+    throw;
+  }
+  --pushing_;
+  ScheduleFocusCheck();
 }
 
 void FormBinder::CreateControl(ui::Control& control) {
@@ -353,7 +385,8 @@ void FormBinder::DestroyTree(ui::Control& control) {
 
 void FormBinder::SyncChildren(ui::Container& container) {
   Bound* self = Find(&container);
-  if (self == nullptr) return;
+  // A page not shown yet makes its controls when it shows.
+  if (self == nullptr || self->childrenPending) return;
   const std::vector<ui::Control*>& children = container.Children();
   std::vector<ui::Control*> gone;
   for (const auto& [model, bound] : bound_) {
@@ -512,6 +545,7 @@ void FormBinder::ApplyVisible(Bound& bound) {
     const auto& page = static_cast<const ui::TabSheet&>(c);
     visible = visible && page.Pages() != nullptr && page.Pages()->ActivePage() == &page;
   }
+  if (visible && bound.kind == Kind::Page) CreatePendingChildren(bound);
   const bool isVisible = (GetWindowLongW(bound.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
   if (visible == isVisible) return;
   ShowWindow(bound.hwnd, visible ? SW_SHOWNA : SW_HIDE);

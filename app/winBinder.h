@@ -83,6 +83,9 @@ class FormBinder final : private ui::Observer {
     int id = 0;
     // Page control: the pages whose tabs show, in tab order.
     std::vector<const ui::TabSheet*> tabs;
+    // Page: its controls are made when it first shows, not with the window; a wizard's later
+    // pages cost the start nothing.
+    bool childrenPending = false;
     // Picture: the loaded image.
     UniqueBitmap bitmap;
     SIZE bitmapSize{};
@@ -107,6 +110,8 @@ class FormBinder final : private ui::Observer {
   void CreateTree(ui::Control& control);
   void CreateControl(ui::Control& control);
   void DestroyTree(ui::Control& control);
+  // Makes the controls of a page that shows for the first time.
+  void CreatePendingChildren(Bound& page);
   void SyncChildren(ui::Container& container);
   [[nodiscard]] Kind KindOf(const ui::Control& control) const;
   [[nodiscard]] int NextId(Kind kind);

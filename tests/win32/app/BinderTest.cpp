@@ -108,7 +108,7 @@ TEST_F(BinderFixture, EveryModelGetsTheRightControlAtItsScaledPlace) {
       {&form.optionA, WC_BUTTONW, true},     {&form.flag, WC_BUTTONW, true},
       {&form.combo, WC_COMBOBOXEXW, true},   {&form.logo, L"OmbrantPicture", false},
       {&form.group, L"OmbrantPanel", false}, {&form.inGroup, WC_BUTTONW, true},
-      {&form.list, WC_LISTVIEWW, true},      {&form.ok, WC_BUTTONW, true},
+      {&form.ok, WC_BUTTONW, true},
   };
   for (const Case& c : cases) {
     HWND hwnd = H(*c.control);
@@ -151,8 +151,23 @@ TEST_F(BinderFixture, EveryModelGetsTheRightControlAtItsScaledPlace) {
   EXPECT_FALSE(Visible(H(form.second)));
   EXPECT_FALSE(Visible(H(form.third)));
 
-  // The list: columns, items with sub-items, groups, no check marks yet.
+  // A page's controls are made when it first shows, with what their models hold by then.
+  EXPECT_EQ(H(form.list), nullptr);
+  EXPECT_EQ(H(form.document), nullptr);
+  form.list.AddItem("Four");
+  form.pages.SetActivePage(&form.third);
   HWND list = H(form.list);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(ClassOf(list), WC_LISTVIEWW);
+  EXPECT_NE(GetWindowLongW(list, GWL_STYLE) & WS_TABSTOP, 0);
+  EXPECT_EQ(binder->ControlOf(list), &form.list);
+  EXPECT_EQ(GetParent(list), H(form.third));
+  EXPECT_TRUE(Visible(list));
+  EXPECT_EQ(H(form.document), nullptr) << "the second page has not shown";
+  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 4) << "added before the page showed";
+  form.list.DeleteItem(3);
+
+  // The list: columns, items with sub-items, groups, no check marks yet.
   EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
   EXPECT_EQ(ListText(list, 0, 0), "One");
   EXPECT_EQ(ListText(list, 0, 1), "ready");
