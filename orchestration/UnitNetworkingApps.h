@@ -71,8 +71,9 @@ inline constexpr std::array<TShortcutLocationInfo, 8> kShortcutLocations{{
 inline constexpr std::array<TShortcutLocation, 3> kShortcutBoxLocations{slDesktop, slPrograms,
                                                                        slQuickLaunch};
 
-// Shortcuts read in one step of idle time: about a frame's time under Wine, far less on Windows.
-inline constexpr std::size_t kShortcutsReadPerIdleStep = 32;
+// Shortcuts read in one step of idle time: about a millisecond on a local disk (under Wine too),
+// and still short where the folders are redirected to a slow network share.
+inline constexpr std::size_t kShortcutsReadPerIdleStep = 8;
 
 // The start menu's top level is never replaced; per-user before all-users for each place.
 inline constexpr std::array<TShortcutLocation, 6> kReplacedLocations{
