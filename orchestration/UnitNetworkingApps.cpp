@@ -137,10 +137,16 @@ std::string ResolveLocationPath(const TPathResolver& resolve, std::string_view p
   return path;
 }
 
-std::string LocationFolder(const TPathResolver& resolve, TShortcutLocation location) {
-  const std::string mask =
+std::string LocationMask(const TPathResolver& resolve, TShortcutLocation location) {
+  std::string mask =
       ResolveLocationPath(resolve, kShortcutLocations[static_cast<std::size_t>(location)].mask);
   if (!IsRootedPath(mask)) return {};
+  return mask;
+}
+
+std::string LocationFolder(const TPathResolver& resolve, TShortcutLocation location) {
+  const std::string mask = LocationMask(resolve, location);
+  if (mask.empty()) return {};
   return mask.substr(0, mask.rfind('\\') + 1);
 }
 
@@ -590,9 +596,8 @@ void TNetworkingApps::MigrateSelectedApplications(const TMigrationProgress& prog
 
 bool TNetworkingApps::HasShortcut(int index, TShortcutLocation location, bool originalForm) {
   const TInstalledSoftware& app = Manager().Items(index);
-  if (LocationFolder(FResolvePath, location).empty()) return false;
-  const std::string mask = ResolveLocationPath(
-      FResolvePath, kShortcutLocations[static_cast<std::size_t>(location)].mask);
+  const std::string mask = LocationMask(FResolvePath, location);
+  if (mask.empty()) return false;
   const std::string arguments = originalForm ? std::string() : app.RunAsArguments(FInternetUser);
   for (const TShortcutFolders::TLink& link : FShortcutFolders->Links(mask)) {
     const std::string& target = link.target;
@@ -613,11 +618,8 @@ bool TNetworkingApps::HasShortcut(int index, TShortcutLocation location, bool or
 bool TNetworkingApps::ReadShortcutsAhead(std::size_t budget) {
   if (!FShortcutFolders) return false;
   for (; FReadAheadLocation < kShortcutBoxLocations.size(); ++FReadAheadLocation) {
-    const TShortcutLocation location = kShortcutBoxLocations[FReadAheadLocation];
-    if (LocationFolder(FResolvePath, location).empty()) continue;
-    const std::string mask = ResolveLocationPath(
-        FResolvePath, kShortcutLocations[static_cast<std::size_t>(location)].mask);
-    if (FShortcutFolders->ReadAhead(mask, budget)) return true;
+    const std::string mask = LocationMask(FResolvePath, kShortcutBoxLocations[FReadAheadLocation]);
+    if (!mask.empty() && FShortcutFolders->ReadAhead(mask, budget)) return true;
   }
   FReadAheadLocation = 0;
   return false;

@@ -82,6 +82,8 @@ inline constexpr std::array<TShortcutLocation, 6> kReplacedLocations{
 // Resolves a location template; "<$ADMINLINKFOLDER>" becomes the originals folder's name.
 [[nodiscard]] std::string ResolveLocationPath(const TPathResolver& resolve,
                                               std::string_view pathTemplate);
+// The resolved "*.lnk" mask of a location; empty when the shell cannot name its folder.
+[[nodiscard]] std::string LocationMask(const TPathResolver& resolve, TShortcutLocation location);
 // The folder of a location, from its resolved mask, with its trailing backslash; empty when the
 // shell cannot name it.
 [[nodiscard]] std::string LocationFolder(const TPathResolver& resolve, TShortcutLocation location);
